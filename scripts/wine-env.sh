@@ -1,0 +1,36 @@
+# Sourced: the Wine environment of one build tree. Usage: qv_wine_env BUILD_DIR
+# The prefix and the Japanese locale live inside the build tree, never in the home folder.
+qv_wine_env() {
+    export WINEPREFIX="$1/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # Under qemu-user, Wine spends ~50 s per start reserving address space without this.
+    export QEMU_RESERVED_VA=0x81000000
+    QV_LOCPATH="$1/locale"
+}
+
+# Creates the prefix (null display driver, so windows work headless) and the ja_JP locale once.
+qv_wine_prepare() {
+    if [ ! -d "$QV_LOCPATH/ja_JP.UTF-8" ]; then
+        mkdir -p "$QV_LOCPATH"
+        localedef -i ja_JP -f UTF-8 "$QV_LOCPATH/ja_JP.UTF-8" 2>/dev/null ||
+            [ -d "$QV_LOCPATH/ja_JP.UTF-8" ]
+    fi
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+# Wine's background processes inherit output pipes; start them detached so ctest does not wait
+# on them, and stop them afterwards.
+qv_wine_start() {
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+qv_wine_stop() {
+    wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,12 @@
+// Builds the object of copies and an object's centre, through the host's object interface.
+#pragma once
+
+#include "math/math_types.h"
+#include "plugin/host_interface.h"
+
+// A new object in no document holding clone_settings.repeat_count copies of source, copy k
+// stepped k times. The caller owns it.
+HostObject build_clones(HostObject source);
+
+// Mean of the object's vertex positions; (0, 0, 0) for an object without vertices.
+Vector3 compute_object_center(HostObject object);

@@ -1,0 +1,48 @@
+#include "plugin/host_api.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+TEST(HostLookups, CoverEveryEntryOnceExceptTheRepeatedSystemPath) {
+    std::set<unsigned> offsets;
+    std::set<std::string> names;
+    for (const HostLookup& lookup : host_lookups) {
+        offsets.insert(lookup.offset);
+        names.insert(lookup.name);
+        EXPECT_EQ(lookup.offset % sizeof(HostProc), 0u) << lookup.name;
+        EXPECT_LT(lookup.offset, sizeof(HostApi)) << lookup.name;
+    }
+    EXPECT_EQ(offsets.size(), 140u);
+    EXPECT_EQ(names.size(), 140u);
+}
+
+TEST(HostLookups, FollowTheHostsOrder) {
+    EXPECT_STREQ(host_lookups[0].name, "MQ_GetWindowHandle");
+    EXPECT_STREQ(host_lookups[7].name, "MQ_GetSystemPath");
+    EXPECT_STREQ(host_lookups[8].name, "MQ_RefreshView");
+    EXPECT_STREQ(host_lookups[9].name, "MQ_GetSystemPath");
+    EXPECT_EQ(host_lookups[7].offset, host_lookups[9].offset);
+    EXPECT_STREQ(host_lookups[12].name, "MQDoc_GetObjectCount");
+    EXPECT_STREQ(host_lookups[47].name, "MQScene_InitSize");
+    EXPECT_STREQ(host_lookups[52].name, "MQObj_Delete");
+    EXPECT_STREQ(host_lookups[112].name, "MQMat_Delete");
+    EXPECT_STREQ(host_lookups[139].name, "MQMatrix_FloatValue");
+    EXPECT_STREQ(host_lookups[140].name, "MQXmlElem_Value");
+}
+
+TEST(HostLookups, NameTheEntryTheyFill) {
+    EXPECT_EQ(host_lookups[0].offset, offsetof(HostApi, MQ_GetWindowHandle));
+    EXPECT_EQ(host_lookups[140].offset, offsetof(HostApi, MQXmlElem_Value));
+    for (const HostLookup& lookup : host_lookups) {
+        if (std::strcmp(lookup.name, "MQObj_SetVertex") == 0) {
+            EXPECT_EQ(lookup.offset, offsetof(HostApi, MQObj_SetVertex));
+        }
+    }
+}
+
+} // namespace
