@@ -1,0 +1,129 @@
+#include "host/document/document.h"
+
+#include <ostream>
+
+#include "host/document/host_state.h"
+
+namespace standin {
+
+namespace {
+
+struct HostWideState {
+    int64_t live_objects = 0;
+    int64_t redraws = 0;
+    bool logging = false;
+    std::vector<const char*> log;
+    HostWindow window = nullptr;
+};
+
+HostWideState& state() {
+    static HostWideState s;
+    return s;
+}
+
+} // namespace
+
+void count_redraw() { ++state().redraws; }
+bool call_log_on() { return state().logging; }
+void log_call(const char* name) { state().log.push_back(name); }
+void count_object_created() { ++state().live_objects; }
+
+Object* create_object(const char* name) {
+    Object* object = new Object;
+    object->name = name;
+    ++state().live_objects;
+    return object;
+}
+
+void destroy_object(Object* object) {
+    if (!object) return;
+    delete object;
+    --state().live_objects;
+}
+
+int32_t add_vertex(Object& object, float x, float y, float z) {
+    object.vertices.push_back(HostPoint{x, y, z});
+    return static_cast<int32_t>(object.vertices.size() - 1);
+}
+
+int32_t add_face(Object& object, const int32_t* corners, int32_t count) {
+    for (int32_t i = 0; i < count; ++i)
+        object.face_corners.push_back(corners[i]);
+    object.face_ends.push_back(static_cast<int32_t>(object.face_corners.size()));
+    return static_cast<int32_t>(object.face_ends.size() - 1);
+}
+
+int32_t add_face(Object& object, std::initializer_list<int32_t> corners) {
+    return add_face(object, corners.begin(), static_cast<int32_t>(corners.size()));
+}
+
+int32_t vertex_count(const Object& object) { return static_cast<int32_t>(object.vertices.size()); }
+
+int32_t face_count(const Object& object) { return static_cast<int32_t>(object.face_ends.size()); }
+
+std::vector<int32_t> face_corners(const Object& object, int32_t face) {
+    if (face < 0 || face >= face_count(object)) return {};
+    const int32_t begin = face == 0 ? 0 : object.face_ends[face - 1];
+    const int32_t end = object.face_ends[face];
+    return std::vector<int32_t>(object.face_corners.begin() + begin,
+                                object.face_corners.begin() + end);
+}
+
+Document* create_document() { return new Document; }
+
+void destroy_document(Document* document) {
+    if (!document) return;
+    for (Object* object : document->objects)
+        destroy_object(object);
+    delete document;
+}
+
+int32_t add_object(Document& document, Object* object) {
+    if (!object || object->owner) return -1;
+    object->owner = &document;
+    document.objects.push_back(object);
+    return static_cast<int32_t>(document.objects.size() - 1);
+}
+
+void set_current_object(Document& document, int32_t index) { document.current_index = index; }
+
+int32_t current_object_index(const Document& document) { return document.current_index; }
+
+Object* object_at(const Document& document, int32_t index) {
+    if (index < 0 || index >= object_slot_count(document)) return nullptr;
+    return document.objects[static_cast<size_t>(index)];
+}
+
+int32_t object_slot_count(const Document& document) {
+    return static_cast<int32_t>(document.objects.size());
+}
+
+int32_t object_count(const Document& document) {
+    int32_t count = 0;
+    for (const Object* object : document.objects)
+        count += object != nullptr;
+    return count;
+}
+
+int64_t live_object_count() { return state().live_objects; }
+int64_t redraw_count() { return state().redraws; }
+void set_call_log(bool on) { state().logging = on; }
+const std::vector<const char*>& call_log() { return state().log; }
+void clear_call_log() { state().log.clear(); }
+void set_window_handle(HostWindow window) { state().window = window; }
+HostWindow window_handle() { return state().window; }
+
+void write_obj(std::ostream& out, const Object& object) {
+    for (const HostPoint& p : object.vertices)
+        out << "v " << p.x << ' ' << p.y << ' ' << p.z << '\n';
+    int32_t begin = 0;
+    for (int32_t end : object.face_ends) {
+        out << 'f';
+        for (int32_t i = begin; i < end; ++i)
+            out << ' ' << object.face_corners[i] + 1;
+        out << '\n';
+        begin = end;
+    }
+}
+
+} // namespace standin

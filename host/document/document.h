@@ -1,0 +1,71 @@
+// The stand-in host's document model: documents holding objects with vertices and faces, plus the
+// host-wide counters that tests and benchmarks inspect.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "plugin/host_interface.h"
+
+// The records behind the plug-in's opaque handles.
+struct HostObjectRecord {
+    std::vector<HostPoint> vertices;
+    // Corners of every face, face after face; face f ends at face_ends[f] (and starts where the
+    // previous one ended), so a merge appends both arrays without walking faces one by one.
+    std::vector<int32_t> face_corners;
+    std::vector<int32_t> face_ends;
+    std::string name;
+    HostDocumentRecord* owner = nullptr; // the document holding it, if any
+};
+
+struct HostDocumentRecord {
+    // One slot per index ever handed out; a deleted object leaves a null slot so that the other
+    // indices keep naming their objects.
+    std::vector<HostObjectRecord*> objects;
+    int32_t current_index = -1;
+};
+
+namespace standin {
+
+using Object = HostObjectRecord;
+using Document = HostDocumentRecord;
+
+// Objects outside any document; counted as live until destroyed.
+Object* create_object(const char* name = "");
+void destroy_object(Object* object);
+int32_t add_vertex(Object& object, float x, float y, float z);
+// Returns the new face's index. Corners are vertex indices of the same object.
+int32_t add_face(Object& object, const int32_t* corners, int32_t count);
+int32_t add_face(Object& object, std::initializer_list<int32_t> corners);
+int32_t vertex_count(const Object& object);
+int32_t face_count(const Object& object);
+std::vector<int32_t> face_corners(const Object& object, int32_t face);
+
+// A document owns the objects added to it and destroys them with itself.
+Document* create_document();
+void destroy_document(Document* document);
+// Hands object to the document; returns its index, valid until it is deleted.
+int32_t add_object(Document& document, Object* object);
+void set_current_object(Document& document, int32_t index);
+int32_t current_object_index(const Document& document);
+// Null for a deleted slot or an index out of range.
+Object* object_at(const Document& document, int32_t index);
+int32_t object_slot_count(const Document& document); // indices handed out so far
+int32_t object_count(const Document& document);      // objects still in the document
+
+// Host-wide state.
+int64_t live_object_count(); // created or cloned and not yet destroyed, in a document or not
+int64_t redraw_count();      // MQ_RefreshView calls
+void set_call_log(bool on);  // off by default, so benchmarks pay nothing for it
+const std::vector<const char*>& call_log();
+void clear_call_log();
+void set_window_handle(HostWindow window);
+HostWindow window_handle();
+
+// Wavefront OBJ of one object: "v" lines, then "f" lines with 1-based vertex indices.
+void write_obj(std::ostream& out, const Object& object);
+
+} // namespace standin
