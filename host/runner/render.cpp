@@ -1,0 +1,159 @@
+#include "host/runner/render.h"
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Vec = std::array<double, 3>;
+
+Vec sub(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Vec cross(const Vec& a, const Vec& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+Vec normalized(const Vec& a) {
+    double length = std::sqrt(dot(a, a));
+    return length > 0 ? Vec{a[0] / length, a[1] / length, a[2] / length} : Vec{0, 0, 0};
+}
+
+// Colour of copy k of count: the source grey, the copies walking round the hue circle.
+Vec copy_colour(size_t k, size_t count) {
+    if (k == 0) return {0.72, 0.72, 0.75};
+    double h = 6.0 * static_cast<double>(k - 1) / std::max<size_t>(count - 1, 1) * 0.8;
+    double x = 1.0 - std::fabs(std::fmod(h, 2.0) - 1.0);
+    Vec c = h < 1   ? Vec{1, x, 0}
+            : h < 2 ? Vec{x, 1, 0}
+            : h < 3 ? Vec{0, 1, x}
+            : h < 4 ? Vec{0, x, 1}
+            : h < 5 ? Vec{x, 0, 1}
+                    : Vec{1, 0, x};
+    return {0.25 + 0.7 * c[0], 0.25 + 0.7 * c[1], 0.25 + 0.7 * c[2]};
+}
+
+struct Camera {
+    Vec eye, right, up, forward;
+    double focal; // pixels
+    double cx, cy;
+};
+
+Camera frame(const Mesh& mesh, int width, int height) {
+    Vec lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
+    for (const auto& v : mesh.vertices)
+        for (int i = 0; i < 3; ++i) {
+            lo[i] = std::min(lo[i], static_cast<double>(v[i]));
+            hi[i] = std::max(hi[i], static_cast<double>(v[i]));
+        }
+    if (mesh.vertices.empty()) lo = hi = Vec{0, 0, 0};
+    Vec centre{(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
+    double radius = std::max(std::sqrt(dot(sub(hi, lo), sub(hi, lo))) / 2, 1e-3);
+    // Looking down from above-front-right, the usual three-quarter view of a modeller.
+    Vec back = normalized({0.9, 0.85, 1.3});
+    const double half_fov = 0.45;
+    double distance = radius / std::sin(half_fov) * 1.05;
+    Camera cam;
+    cam.eye = {centre[0] + back[0] * distance, centre[1] + back[1] * distance,
+               centre[2] + back[2] * distance};
+    cam.forward = {-back[0], -back[1], -back[2]};
+    cam.right = normalized(cross(cam.forward, {0, 1, 0}));
+    cam.up = cross(cam.right, cam.forward);
+    cam.focal = std::min(width, height) / 2.0 / std::tan(half_fov);
+    cam.cx = width / 2.0;
+    cam.cy = height / 2.0;
+    return cam;
+}
+
+} // namespace
+
+Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size) {
+    const int ss = 2; // supersampling per axis, for smooth edges
+    const int w = width * ss, h = height * ss;
+    Camera cam = frame(mesh, w, h);
+    std::vector<double> depth(static_cast<size_t>(w) * h, std::numeric_limits<double>::infinity());
+    std::vector<float> colour(static_cast<size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y) // a quiet vertical gradient behind the model
+        for (int x = 0; x < w; ++x) {
+            float t = static_cast<float>(y) / h;
+            float* c = &colour[(static_cast<size_t>(y) * w + x) * 3];
+            c[0] = 0.93f - 0.18f * t;
+            c[1] = 0.95f - 0.16f * t;
+            c[2] = 0.98f - 0.12f * t;
+        }
+
+    std::vector<Vec> view(mesh.vertices.size()); // camera space: x right, y up, z depth
+    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+        const auto& v = mesh.vertices[i];
+        Vec d = sub({v[0], v[1], v[2]}, cam.eye);
+        view[i] = {dot(d, cam.right), dot(d, cam.up), dot(d, cam.forward)};
+    }
+    size_t copies = copy_size ? (mesh.vertices.size() + copy_size - 1) / copy_size : 1;
+    const Vec light = normalized({0.35, 0.8, 0.5}); // camera space, from upper left-front
+
+    auto draw = [&](const Vec& a, const Vec& b, const Vec& c, const Vec& base) {
+        if (a[2] <= 1e-6 || b[2] <= 1e-6 || c[2] <= 1e-6) return; // behind the eye
+        Vec n = normalized(cross(sub(b, a), sub(c, a)));
+        double shade = 0.35 + 0.65 * std::fabs(dot(n, light));
+        double px[3], py[3], iz[3];
+        const Vec* p[3] = {&a, &b, &c};
+        for (int i = 0; i < 3; ++i) {
+            iz[i] = 1.0 / (*p[i])[2];
+            px[i] = cam.cx + cam.focal * (*p[i])[0] * iz[i];
+            py[i] = cam.cy - cam.focal * (*p[i])[1] * iz[i];
+        }
+        double area = (px[1] - px[0]) * (py[2] - py[0]) - (px[2] - px[0]) * (py[1] - py[0]);
+        if (std::fabs(area) < 1e-12) return;
+        int x0 = std::max(0, static_cast<int>(std::floor(std::min({px[0], px[1], px[2]}))));
+        int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({px[0], px[1], px[2]}))));
+        int y0 = std::max(0, static_cast<int>(std::floor(std::min({py[0], py[1], py[2]}))));
+        int y1 = std::min(h - 1, static_cast<int>(std::ceil(std::max({py[0], py[1], py[2]}))));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                double sx = x + 0.5, sy = y + 0.5;
+                double w0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) / area;
+                double w1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) / area;
+                double w2 = 1.0 - w0 - w1;
+                if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+                double z = 1.0 / (w0 * iz[0] + w1 * iz[1] + w2 * iz[2]);
+                size_t at = static_cast<size_t>(y) * w + x;
+                if (z >= depth[at]) continue;
+                depth[at] = z;
+                for (int k = 0; k < 3; ++k)
+                    colour[at * 3 + k] = static_cast<float>(base[k] * shade);
+            }
+    };
+
+    for (const std::vector<int>& face : mesh.faces) {
+        if (face.size() < 3) continue;
+        size_t k = copy_size ? static_cast<size_t>(face[0]) / copy_size : 0;
+        Vec base = copy_colour(k, copies);
+        for (size_t i = 1; i + 1 < face.size(); ++i) // a fan covers any convex polygon
+            draw(view[face[0]], view[face[i]], view[face[i + 1]], base);
+    }
+
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.rgb.resize(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int k = 0; k < 3; ++k) {
+                float sum = 0;
+                for (int dy = 0; dy < ss; ++dy)
+                    for (int dx = 0; dx < ss; ++dx)
+                        sum +=
+                            colour[((static_cast<size_t>(y) * ss + dy) * w + x * ss + dx) * 3 + k];
+                float v = std::clamp(sum / (ss * ss), 0.0f, 1.0f);
+                image.rgb[(static_cast<size_t>(y) * width + x) * 3 + k] =
+                    static_cast<uint8_t>(v * 255.0f + 0.5f);
+            }
+    return image;
+}
+
+bool write_png(const std::string& path, const Image& image) {
+    return stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(),
+                          image.width * 3) != 0;
+}
