@@ -6,17 +6,14 @@ build=${QV_BUILD:-$root/build}
 jobs=$(nproc)
 
 "$root/scripts/setup.sh"
+. "$root/scripts/build.sh"
+qv_build_all "$root" "$build" "$jobs"
 
-cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/native" -j "$jobs"
-ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
-
-cmake -S "$root" -B "$build/windows" -DCMAKE_BUILD_TYPE=Release \
-    --toolchain "$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
-cmake --build "$build/windows" -j "$jobs"
+# The native suites include the runner's end-to-end tests, which start the Windows build under Wine.
 . "$root/scripts/wine-env.sh"
 qv_wine_env "$build/windows"
 qv_wine_prepare
 qv_wine_start
 trap qv_wine_stop EXIT
+ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
