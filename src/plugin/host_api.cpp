@@ -4,7 +4,8 @@
 
 HostApi host_api;
 
-#define LOOKUP(name) {#name, static_cast<unsigned>(offsetof(HostApi, name))}
+#define LOOKUP(name)                                                                               \
+    { #name, static_cast < unsigned>(offsetof(HostApi, name)) }
 
 const HostLookup host_lookups[host_lookup_count] = {
     LOOKUP(MQ_GetWindowHandle),
@@ -150,4 +151,5 @@ const HostLookup host_lookups[host_lookup_count] = {
     LOOKUP(MQXmlElem_Value),
 };
 
-static_assert(sizeof(HostApi) == host_entry_count * sizeof(HostProc), "one entry per name");
+static_assert(offsetof(HostApi, resolved) == host_entry_count * sizeof(HostProc),
+              "one entry per name, then the flag");

@@ -144,6 +144,9 @@ struct HostApi {
     HostProc MQMat_SetBumpName;
     HostProc MQMatrix_FloatValue;
     HostProc MQXmlElem_Value;
+    // Not an entry: 1 while the last MQInit found every name, so the command never calls
+    // through a table that a failed look-up left half filled.
+    int32_t resolved;
 };
 
 // Every name looked up by MQInit, in order; MQ_GetSystemPath appears twice.

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #if defined(_WIN32) && defined(__i386__)
-#define MQ_API __stdcall // host functions: callee pops its arguments
+#define MQ_API __stdcall  // host functions: callee pops its arguments
 #define MQ_EXPORT __cdecl // plug-in exports: caller pops
 #else
 #define MQ_API
