@@ -1,0 +1,85 @@
+#include "dialog/clone_dialog_win32.h"
+
+#include <commctrl.h>
+
+#include "clone/command.h"
+#include "dialog/dialog_ids.h"
+#include "dialog/dialog_rules.h"
+#include "plugin/module.h"
+
+namespace {
+
+HWND window_of(void* context) { return static_cast<HWND>(context); }
+
+int get_text(void* context, int id, char* text, int size) {
+    return static_cast<int>(GetDlgItemTextA(window_of(context), id, text, size));
+}
+
+void set_text(void* context, int id, const char* text) {
+    SetDlgItemTextA(window_of(context), id, text);
+}
+
+int get_check(void* context, int id) {
+    return IsDlgButtonChecked(window_of(context), id) == BST_CHECKED ? 1 : 0;
+}
+
+void set_check(void* context, int id, int state) {
+    CheckDlgButton(window_of(context), id, state ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void set_spin(void* context, int id, int32_t minimum, int32_t maximum, int32_t position) {
+    HWND spin = GetDlgItem(window_of(context), id);
+    // A spin position of 1000 or more would be written as "1,000", which reads back as 1.
+    LONG style = GetWindowLongA(spin, GWL_STYLE);
+    SetWindowLongA(spin, GWL_STYLE, style | UDS_NOTHOUSANDS);
+    SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
+    SendMessageA(spin, UDM_SETPOS, 0,
+                 MAKELPARAM(static_cast<WORD>(static_cast<short>(position)), 0));
+}
+
+void end_dialog(void* context, intptr_t result) { EndDialog(window_of(context), result); }
+
+void post_close(void* context) { PostMessageA(window_of(context), WM_CLOSE, 0, 0); }
+
+DialogControls controls_of(HWND dialog) {
+    return DialogControls{dialog,    get_text, set_text,   get_check,
+                          set_check, set_spin, end_dialog, post_close};
+}
+
+INT_PTR on_init_dialog(HWND dialog) {
+    DialogControls controls = controls_of(dialog);
+    dialog_open(&controls);
+    return TRUE; // focus to the first tab stop, the pivot X edit
+}
+
+INT_PTR on_command(HWND dialog, WPARAM wparam) {
+    DialogControls controls = controls_of(dialog);
+    dialog_command(&controls, LOWORD(wparam));
+    return FALSE;
+}
+
+INT_PTR on_close(HWND dialog) {
+    DialogControls controls = controls_of(dialog);
+    dialog_close(&controls);
+    return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK clone_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return on_init_dialog(dialog);
+    case WM_COMMAND:
+        return on_command(dialog, wparam);
+    case WM_CLOSE:
+        return on_close(dialog);
+    default:
+        return FALSE;
+    }
+}
+
+intptr_t show_clone_dialog(HostWindow owner) {
+    return DialogBoxParamA(static_cast<HINSTANCE>(module_instance), MAKEINTRESOURCEA(IDD_CLONE),
+                           static_cast<HWND>(owner), clone_dialog_proc, 0);
+}

@@ -1,0 +1,33 @@
+/* Identifiers of the settings dialog: shared by the resource script and the code. */
+#pragma once
+
+#define IDD_CLONE 102
+
+#define IDC_PIVOT_X 1000
+#define IDC_PIVOT_Y 1001
+#define IDC_PIVOT_Z 1002
+#define IDC_SCALE_X 1003
+#define IDC_SCALE_Y 1004
+#define IDC_SCALE_Z 1005
+#define IDC_USE_CENTER 1008
+#define IDC_ROTATION_X 1009
+#define IDC_ROTATION_Y 1010
+#define IDC_ROTATION_Z 1011
+#define IDC_TRANSLATION_X 1012
+#define IDC_TRANSLATION_Y 1013
+#define IDC_TRANSLATION_Z 1014
+#define IDC_REPEAT_COUNT 1015
+#define IDC_PREVIEW 1016
+#define IDC_SPIN_COUNT 1017
+#define IDC_SPIN_SCALE_X 1018
+#define IDC_SPIN_ROTATION_X 1019
+#define IDC_SPIN_TRANSLATION_X 1020
+#define IDC_SPIN_SCALE_Y 1021
+#define IDC_SPIN_ROTATION_Y 1022
+#define IDC_SPIN_TRANSLATION_Y 1023
+#define IDC_SPIN_SCALE_Z 1024
+#define IDC_SPIN_ROTATION_Z 1025
+#define IDC_SPIN_TRANSLATION_Z 1026
+
+#define IDC_OK 1
+#define IDC_CANCEL 2
