@@ -37,7 +37,8 @@ struct Viewport {
 };
 
 static_assert(sizeof(Vector3) == 12 && offsetof(Vector3, z) == 8, "Vector3 is three packed floats");
-static_assert(sizeof(Quaternion) == 16 && offsetof(Quaternion, w) == 12, "Quaternion is x, y, z, w");
+static_assert(sizeof(Quaternion) == 16 && offsetof(Quaternion, w) == 12,
+              "Quaternion is x, y, z, w");
 static_assert(sizeof(Matrix4) == 64, "Matrix4 is sixteen packed floats");
 static_assert(offsetof(Matrix4, m[1][0]) == 16, "Matrix4 is row-major");
 static_assert(sizeof(Vector2) == 8 && sizeof(Vector4) == 16 && sizeof(Plane) == 16, "packed");

@@ -1,0 +1,53 @@
+// The dispatch table, its stubs and the one-time selection, and the public entries that call
+// through the table.
+#include <thread>
+
+#include "math/math_api.h"
+#include "math/math_probe.h"
+
+std::atomic<uint32_t> math_selection_state{MATH_NOT_SELECTED};
+
+namespace {
+
+// Set once the table is completely filled; a concurrent first caller waits for it.
+std::atomic<int> selection_done{0};
+
+#define QV_MATH_STUB(slot, result, name, params, args)                                             \
+    result stub_##name params {                                                                    \
+        select_math_implementations();                                                             \
+        return math_dispatch_table.name args;                                                      \
+    }
+QV_MATH_SLOTS(QV_MATH_STUB)
+#undef QV_MATH_STUB
+
+} // namespace
+
+const MathDispatchTable math_stub_table = {
+#define QV_MATH_STUB_ENTRY(slot, result, name, params, args) stub_##name,
+    QV_MATH_SLOTS(QV_MATH_STUB_ENTRY)
+#undef QV_MATH_STUB_ENTRY
+};
+
+MathDispatchTable math_dispatch_table = math_stub_table;
+
+uint32_t select_math_implementations() {
+    if (selection_done.load(std::memory_order_acquire))
+        return math_selection_state.load(std::memory_order_relaxed);
+    uint32_t expected = MATH_NOT_SELECTED;
+    if (math_selection_state.compare_exchange_strong(expected, MATH_CLASS_NONE,
+                                                     std::memory_order_acq_rel)) {
+        uint32_t code = select_math_classes(&math_dispatch_table, &math_platform_probe);
+        math_selection_state.store(code, std::memory_order_relaxed);
+        selection_done.store(1, std::memory_order_release);
+        return code;
+    }
+    // Another thread is filling the table: no slot may run before it is complete.
+    while (!selection_done.load(std::memory_order_acquire))
+        std::this_thread::yield();
+    return math_selection_state.load(std::memory_order_relaxed);
+}
+
+#define QV_MATH_PUBLIC(slot, result, name, params, args)                                           \
+    result name params { return math_dispatch_table.name args; }
+QV_MATH_SLOTS(QV_MATH_PUBLIC)
+#undef QV_MATH_PUBLIC

@@ -1,0 +1,31 @@
+// The facts of a machine without the Windows registry, version query or feature query: CPUID for
+// the processor, an NT-type system, no registry values.
+#include "math/math_cpuid.h"
+#include "math/math_probe.h"
+
+namespace {
+
+int no_registry_value(const char*, uint32_t*) { return 0; }
+
+int nt_type_system(MathOsVersion* out) {
+    out->platform_id = 2, out->major = 10, out->minor = 0, out->build = 0;
+    return 1;
+}
+
+int feature_from_cpuid(uint32_t feature) {
+    uint32_t r[4];
+    if (!math_cpuid(1, r)) return 0;
+    if (feature == MATH_FEATURE_SSE) return (r[3] >> 25) & 1;
+    if (feature == MATH_FEATURE_SSE2) return (r[3] >> 26) & 1;
+    if (feature == MATH_FEATURE_3DNOW) {
+        if (!math_cpuid(0x80000000u, r) || r[0] < 0x80000001u || !math_cpuid(0x80000001u, r))
+            return 0;
+        return (r[3] >> 31) & 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+const MathPlatformProbe math_platform_probe = {no_registry_value, nt_type_system,
+                                               feature_from_cpuid, math_cpuid};

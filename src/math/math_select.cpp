@@ -1,0 +1,107 @@
+// The selection's rules over the platform facts: registry switches, version and feature queries,
+// CPUID probes, and the order in which the processor classes are tried.
+#include <cstring>
+
+#include "math/math_impl.h"
+#include "math/math_probe.h"
+
+namespace {
+
+const uint32_t kRegDword = 4;
+const long kErrorSuccess = 0;
+
+// The 9x platform before the build that knows the SSE state (4.10 build 1373).
+int is_early_release(const MathOsVersion* v) {
+    if (v->major < 4) return 1;
+    if (v->major == 4 && v->minor < 10) return 1;
+    return v->major == 4 && (v->build & 0xFFFF) < 1373;
+}
+
+} // namespace
+
+int read_registry_dword_with(const MathRegistryCalls* calls, const char* value_name,
+                             uint32_t* value) {
+    void* key = nullptr;
+    if (calls->open_key("Software\\Microsoft\\Direct3D", &key) != kErrorSuccess) return 0;
+    unsigned char data[4] = {0, 0, 0, 0};
+    uint32_t type = 0, size = sizeof data;
+    long status = calls->query_value(key, value_name, &type, data, &size);
+    calls->close_key(key);
+    // A short value leaves the rest of the zeroed buffer, never stale bytes.
+    if (status != kErrorSuccess || type != kRegDword) return 0;
+    std::memcpy(value, data, sizeof data);
+    return 1;
+}
+
+uint32_t cpuid_simd_flags(const MathPlatformProbe* probe) {
+    uint32_t r[4];
+    if (!probe->cpuid(0, r) || r[0] == 0) return 0;
+    if (!probe->cpuid(1, r)) return 0;
+    return ((r[3] >> 25) & 1 ? 4u : 0u) | ((r[3] >> 26) & 1 ? 8u : 0u);
+}
+
+int cpuid_has_3dnow(const MathPlatformProbe* probe) {
+    uint32_t r[4];
+    if (!probe->cpuid(0x80000000u, r) || r[0] < 0x80000001u) return 0;
+    if (!probe->cpuid(0x80000001u, r)) return 0;
+    return (r[3] >> 31) & 1;
+}
+
+uint32_t probe_3dnow_flags(const MathPlatformProbe* probe) {
+    uint32_t flags = 1, r[4];
+    if (!probe->cpuid(0, r) || r[0] == 0) return flags;
+    flags += 2;
+    if (probe->cpuid(1, r) && ((r[3] >> 23) & 1)) flags += 0x20;
+    if (!probe->cpuid(0x80000000u, r) || r[0] <= 0x80000000u) return flags;
+    flags += 4;
+    if (!probe->cpuid(0x80000001u, r)) return flags;
+    if ((r[3] >> 31) & 1) flags += 0x80;
+    if ((r[3] >> 30) & 1) flags += 0x100;
+    if ((r[3] >> 22) & 1) flags += 0x200;
+    return flags;
+}
+
+int processor_feature_present(const MathPlatformProbe* probe, uint32_t feature) {
+    MathOsVersion version;
+    std::memset(&version, 0, sizeof version);
+    if (!probe->get_version(&version)) std::memset(&version, 0, sizeof version);
+    if (version.platform_id == 2) {
+        if (feature == MATH_FEATURE_SSE2) return (cpuid_simd_flags(probe) & 8) != 0;
+        return probe->is_processor_feature_present(feature) != 0;
+    }
+    if (version.platform_id == 1) {
+        int early = is_early_release(&version);
+        if (feature == MATH_FEATURE_SSE) return !early && (cpuid_simd_flags(probe) & 4) != 0;
+        if (feature == MATH_FEATURE_3DNOW) return cpuid_has_3dnow(probe);
+        if (feature == MATH_FEATURE_SSE2) return !early && (cpuid_simd_flags(probe) & 8) != 0;
+    }
+    return 0;
+}
+
+uint32_t select_math_classes(MathDispatchTable* table, const MathPlatformProbe* probe) {
+    std::memcpy(table, &math_reference_table, sizeof *table);
+    fill_generic_math(table);
+
+    uint32_t disable = 0, value = 0;
+    if (probe->read_registry_dword("DisablePSGP", &value)) disable = value;
+    if (probe->read_registry_dword("DisableD3DXPSGP", &value)) disable = value;
+    if (disable == 1) return MATH_CLASS_NONE;
+
+    if (processor_feature_present(probe, MATH_FEATURE_3DNOW)) {
+        uint32_t flags = probe_3dnow_flags(probe);
+        if ((flags & 0x20) && (flags & 0x80)) {
+            fill_3dnow_math(table);
+            if ((flags & 0x100) && (flags & 0x200)) fill_3dnow_extended_math(table);
+        }
+        return MATH_CLASS_3DNOW;
+    }
+    if (processor_feature_present(probe, MATH_FEATURE_SSE2)) {
+        fill_sse2_math(table);
+        return MATH_CLASS_SSE2;
+    }
+    if (processor_feature_present(probe, MATH_FEATURE_SSE)) {
+        fill_sse_math(table);
+        return MATH_CLASS_SSE;
+    }
+    return MATH_CLASS_NONE;
+}

@@ -1,0 +1,48 @@
+// The table of math entry points, bound to processor-specific implementations on first use.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "math/math_slots.h"
+
+// One entry point per slot, in slot order; each member has its operation's signature.
+struct MathDispatchTable {
+#define QV_MATH_MEMBER(slot, result, name, params, args) result(*name) params;
+    QV_MATH_SLOTS(QV_MATH_MEMBER)
+#undef QV_MATH_MEMBER
+};
+static_assert(sizeof(MathDispatchTable) == MATH_SLOT_COUNT * sizeof(void (*)()),
+              "one pointer per slot, no padding");
+
+// The reference table has the dispatch table's layout, so one block copy fills the whole table.
+typedef MathDispatchTable MathReferenceTable;
+
+// The module-wide table the public entries call through; every slot starts as its stub.
+extern MathDispatchTable math_dispatch_table;
+// The reference implementation of every slot.
+extern const MathReferenceTable math_reference_table;
+// The slot stubs, each of which selects the implementations and forwards its call.
+extern const MathDispatchTable math_stub_table;
+
+enum : uint32_t {
+    MATH_NOT_SELECTED = 0xFFFF,
+    MATH_CLASS_NONE = 0,
+    MATH_CLASS_3DNOW = 1,
+    MATH_CLASS_SSE2 = 2,
+    MATH_CLASS_SSE = 3,
+};
+
+// 0xFFFF until the selection starts, 0 while it fills the table, then the class code (0 to 3).
+extern std::atomic<uint32_t> math_selection_state;
+
+// Runs the one-time selection with the platform's facts and returns the class code. Later calls
+// (and concurrent first calls, once the first one has finished) return the same code.
+uint32_t select_math_implementations();
+
+// The class fills: each writes its own slots and leaves the others as they are.
+void fill_generic_math(MathDispatchTable* table);
+void fill_3dnow_math(MathDispatchTable* table);
+void fill_3dnow_extended_math(MathDispatchTable* table);
+void fill_sse_math(MathDispatchTable* table);
+void fill_sse2_math(MathDispatchTable* table);
