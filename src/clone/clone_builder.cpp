@@ -1,0 +1,90 @@
+#include "clone/clone_builder.h"
+
+#include "clone/clone_settings.h"
+#include "math/math_api.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+// The single-precision value nearest to pi / 180.
+const float degrees_to_radians = 0.017453292f;
+
+} // namespace
+
+HostObject build_clones(HostObject source) {
+    HostObject result = host_api.MQ_CreateObject();
+    HostObject work = host_api.MQObj_Clone(source);
+    const int32_t n = host_api.MQObj_GetVertexCount(work);
+
+    const CloneSettings& s = clone_settings;
+    // Rotation first, then scaling along the fixed axes. The angles are rounded to single
+    // precision as they are passed.
+    Matrix4 rotation;
+    Matrix4 scaling;
+    Matrix4 step;
+    matrix_rotation_yaw_pitch_roll(&rotation, s.rotation.y * degrees_to_radians,
+                                   s.rotation.x * degrees_to_radians,
+                                   s.rotation.z * degrees_to_radians);
+    matrix_scaling(&scaling, s.scale.x, s.scale.y, s.scale.z);
+    matrix_multiply(&step, &rotation, &scaling);
+
+    // The inner differences and sums are carried in double precision; every stored vector (v, q,
+    // p') is single precision, so rounding accumulates from copy to copy as in the host's own
+    // arithmetic.
+    const double pivot_x = s.pivot.x, pivot_y = s.pivot.y, pivot_z = s.pivot.z;
+    const double center_x = s.object_center.x, center_y = s.object_center.y,
+                 center_z = s.object_center.z;
+    const double offset_x = (static_cast<double>(s.translation.x) + pivot_x) + center_x;
+    const double offset_y = (static_cast<double>(s.translation.y) + pivot_y) + center_y;
+    const double offset_z = (static_cast<double>(s.translation.z) + pivot_z) + center_z;
+
+    // repeat_count is read before every repetition.
+    for (int32_t i = 0; i < clone_settings.repeat_count; ++i) {
+        for (int32_t j = 0; j < n; ++j) {
+            HostPoint p;
+            host_api.MQObj_GetVertex(work, j, &p);
+            Vector3 v;
+            v.x = static_cast<float>((p.x - pivot_x) - center_x);
+            v.y = static_cast<float>((p.y - pivot_y) - center_y);
+            v.z = static_cast<float>((p.z - pivot_z) - center_z);
+            Vector3 q;
+            vec3_transform_coord(&q, &v, &step);
+            HostPoint moved;
+            moved.x = static_cast<float>(offset_x + q.x);
+            moved.y = static_cast<float>(offset_y + q.y);
+            moved.z = static_cast<float>(offset_z + q.z);
+            host_api.MQObj_SetVertex(work, j, &moved);
+        }
+        // Once per repetition, even for an object without vertices.
+        host_api.MQObj_Merge(result, work);
+    }
+
+    host_api.MQObj_Delete(work);
+    return result;
+}
+
+Vector3 compute_object_center(HostObject object) {
+    const int32_t n = host_api.MQObj_GetVertexCount(object);
+    // Without vertices there is no mean; 0/0 would put NaN into every copy built about it.
+    if (n <= 0) return Vector3{0.0f, 0.0f, 0.0f};
+
+    // volatile: each running sum is rounded to single precision after every addition, also where
+    // the floating-point unit would keep it at a wider precision in a register.
+    volatile float sx = 0.0f;
+    volatile float sy = 0.0f;
+    volatile float sz = 0.0f;
+    for (int32_t j = 0; j < n; ++j) {
+        HostPoint p;
+        host_api.MQObj_GetVertex(object, j, &p);
+        sx = p.x + sx;
+        sy = p.y + sy;
+        sz = p.z + sz;
+    }
+    // n is exact in double; each quotient is rounded once to single precision.
+    const double count = n;
+    Vector3 center;
+    center.x = static_cast<float>(sx / count);
+    center.y = static_cast<float>(sy / count);
+    center.z = static_cast<float>(sz / count);
+    return center;
+}
