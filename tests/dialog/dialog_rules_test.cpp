@@ -1,0 +1,390 @@
+// The dialog's rules against fake controls that behave like the platform's: writing an edit's
+// text reports a change of that edit at once, and setting a spin position writes its buddy.
+#include "dialog/dialog_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "clone/clone_settings.h"
+#include "clone/preview.h"
+#include "dialog/dialog_ids.h"
+#include "dialog/number_text.h"
+#include "host/document/document.h"
+#include "host/document/host_functions.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+struct Spin {
+    int32_t minimum, maximum, position;
+};
+
+struct FakeDialog {
+    std::map<int, std::string> texts;
+    std::map<int, int> checks;
+    std::map<int, Spin> spins;
+    std::map<int, int> changes; // change notifications per edit
+    bool ended = false;
+    intptr_t result = -1;
+    int closes_posted = 0;
+    DialogControls controls{};
+};
+
+FakeDialog& dialog_of(void* context) { return *static_cast<FakeDialog*>(context); }
+
+int buddy_of(int spin) {
+    switch (spin) {
+    case IDC_SPIN_COUNT:
+        return IDC_REPEAT_COUNT;
+    case IDC_SPIN_SCALE_X:
+        return IDC_SCALE_X;
+    case IDC_SPIN_SCALE_Y:
+        return IDC_SCALE_Y;
+    case IDC_SPIN_SCALE_Z:
+        return IDC_SCALE_Z;
+    case IDC_SPIN_ROTATION_X:
+        return IDC_ROTATION_X;
+    case IDC_SPIN_ROTATION_Y:
+        return IDC_ROTATION_Y;
+    case IDC_SPIN_ROTATION_Z:
+        return IDC_ROTATION_Z;
+    case IDC_SPIN_TRANSLATION_X:
+        return IDC_TRANSLATION_X;
+    case IDC_SPIN_TRANSLATION_Y:
+        return IDC_TRANSLATION_Y;
+    case IDC_SPIN_TRANSLATION_Z:
+        return IDC_TRANSLATION_Z;
+    default:
+        return 0;
+    }
+}
+
+int fake_get_text(void* context, int id, char* text, int size) {
+    const std::string& value = dialog_of(context).texts[id];
+    int count = static_cast<int>(std::min<size_t>(value.size(), static_cast<size_t>(size - 1)));
+    std::memcpy(text, value.data(), static_cast<size_t>(count));
+    text[count] = '\0';
+    return count;
+}
+
+void fake_set_text(void* context, int id, const char* text) {
+    FakeDialog& dialog = dialog_of(context);
+    dialog.texts[id] = text;
+    ++dialog.changes[id];
+    dialog_command(&dialog.controls, id);
+}
+
+int fake_get_check(void* context, int id) { return dialog_of(context).checks[id]; }
+void fake_set_check(void* context, int id, int state) { dialog_of(context).checks[id] = state; }
+
+void fake_set_spin(void* context, int id, int32_t minimum, int32_t maximum, int32_t position) {
+    dialog_of(context).spins[id] = Spin{minimum, maximum, position};
+    fake_set_text(context, buddy_of(id), std::to_string(position).c_str());
+}
+
+void fake_end_dialog(void* context, intptr_t result) {
+    dialog_of(context).ended = true;
+    dialog_of(context).result = result;
+}
+
+void fake_post_close(void* context) { ++dialog_of(context).closes_posted; }
+
+// A document whose current object is a unit cube corner set, centred at (1, 2, 3).
+class DialogRules : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::bind_host_api(&host_api);
+        clone_settings = CloneSettings{{0, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, 5, 0, {0, 0, 0}};
+        document = standin::create_document();
+        standin::Object* object = standin::create_object("box");
+        standin::add_vertex(*object, 0, 0, 0);
+        standin::add_vertex(*object, 2, 4, 6);
+        standin::set_current_object(*document, standin::add_object(*document, object));
+        preview_state = PreviewState{document, 0, nullptr, 0};
+        fake.controls =
+            DialogControls{&fake,          fake_get_text, fake_set_text,   fake_get_check,
+                           fake_set_check, fake_set_spin, fake_end_dialog, fake_post_close};
+    }
+    void TearDown() override {
+        if (preview_state.preview_active) {
+            stop_preview();
+        }
+        standin::destroy_document(document);
+    }
+    void type(int id, const std::string& text) { // emptied first, then one character at a time
+        for (size_t length = 0; length <= text.size(); ++length) {
+            fake_set_text(&fake, id, text.substr(0, length).c_str());
+        }
+    }
+    void set_check(int id, int state) {
+        fake.checks[id] = state;
+        dialog_command(&fake.controls, id);
+    }
+    std::string& text(int id) { return fake.texts[id]; }
+
+    standin::Document* document = nullptr;
+    FakeDialog fake;
+};
+
+TEST_F(DialogRules, OpeningFreshSettingsShowsDefaultsAndSetsUpTheSpins) {
+    dialog_open(&fake.controls);
+    for (int id : {IDC_PIVOT_X, IDC_PIVOT_Y, IDC_PIVOT_Z, IDC_ROTATION_X, IDC_ROTATION_Y,
+                   IDC_ROTATION_Z, IDC_TRANSLATION_X, IDC_TRANSLATION_Y, IDC_TRANSLATION_Z}) {
+        EXPECT_EQ(text(id), "0.0") << id;
+    }
+    for (int id : {IDC_SCALE_X, IDC_SCALE_Y, IDC_SCALE_Z}) {
+        EXPECT_EQ(text(id), "1.0") << id;
+    }
+    EXPECT_EQ(text(IDC_REPEAT_COUNT), "5");
+    EXPECT_EQ(fake.checks[IDC_USE_CENTER], 0);
+    EXPECT_EQ(fake.checks[IDC_PREVIEW], 0);
+    EXPECT_EQ(clone_settings.scale.x, 1.0f);
+    EXPECT_EQ(clone_settings.repeat_count, 5);
+
+    ASSERT_EQ(fake.spins.size(), 10u);
+    EXPECT_EQ(fake.spins[IDC_SPIN_COUNT].minimum, 0);
+    EXPECT_EQ(fake.spins[IDC_SPIN_COUNT].maximum, 100);
+    EXPECT_EQ(fake.spins[IDC_SPIN_COUNT].position, 5);
+    for (int id : {IDC_SPIN_SCALE_X, IDC_SPIN_SCALE_Y, IDC_SPIN_SCALE_Z}) {
+        EXPECT_EQ(fake.spins[id].minimum, -100);
+        EXPECT_EQ(fake.spins[id].maximum, 100);
+        EXPECT_EQ(fake.spins[id].position, 1);
+    }
+    for (int id : {IDC_SPIN_ROTATION_X, IDC_SPIN_ROTATION_Y, IDC_SPIN_ROTATION_Z}) {
+        EXPECT_EQ(fake.spins[id].maximum, 360);
+    }
+    for (int id : {IDC_SPIN_TRANSLATION_X, IDC_SPIN_TRANSLATION_Y, IDC_SPIN_TRANSLATION_Z}) {
+        EXPECT_EQ(fake.spins[id].minimum, -10000);
+        EXPECT_EQ(fake.spins[id].maximum, 10000);
+    }
+}
+
+TEST_F(DialogRules, OpeningLeavesEverySettingEqualToItsOneDecimalText) {
+    clone_settings.pivot = {0.25f, -0.25f, 2.345f};
+    clone_settings.scale = {2.0f, -1.75f, 0.04f};
+    clone_settings.rotation = {400.0f, 12.5f, -5.0f};
+    clone_settings.translation = {9999.99f, -123456.7f, 1e30f};
+    clone_settings.repeat_count = 12;
+    clone_settings.use_object_center = 7;
+    clone_settings.object_center = {4, 5, 6};
+    dialog_open(&fake.controls);
+
+    EXPECT_EQ(text(IDC_PIVOT_X), "0.3");
+    EXPECT_EQ(clone_settings.pivot.x, 0.3f);
+    EXPECT_EQ(text(IDC_PIVOT_Y), "-0.3");
+    EXPECT_EQ(clone_settings.pivot.y, -0.3f);
+    EXPECT_EQ(text(IDC_PIVOT_Z), "2.3");
+    EXPECT_EQ(clone_settings.pivot.z, 2.3f);
+    EXPECT_EQ(text(IDC_SCALE_X), "2.0");
+    EXPECT_EQ(clone_settings.scale.x, 2.0f);
+    EXPECT_EQ(text(IDC_SCALE_Y), "-1.8");
+    EXPECT_EQ(clone_settings.scale.y, -1.8f);
+    EXPECT_EQ(text(IDC_ROTATION_X), "400.0");
+    EXPECT_EQ(clone_settings.rotation.x, 400.0f);
+    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_X].position, 360);
+    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_Y].position, 12);
+    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_Z].position, 0);
+    EXPECT_EQ(text(IDC_ROTATION_Y), "12.5");
+    EXPECT_EQ(clone_settings.rotation.y, 12.5f);
+    EXPECT_EQ(text(IDC_TRANSLATION_X), "10000.0");
+    EXPECT_EQ(clone_settings.translation.x, 10000.0f);
+    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_X].position, 10000); // of the value shown, 10000.0
+    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_Y].position, -10000);
+    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_Z].position, 10000);
+    EXPECT_EQ(clone_settings.translation.z, 1e30f);
+    EXPECT_EQ(text(IDC_REPEAT_COUNT), "12");
+    EXPECT_EQ(clone_settings.repeat_count, 12);
+    EXPECT_EQ(fake.checks[IDC_USE_CENTER], 1);
+    EXPECT_EQ(clone_settings.object_center.x, 4.0f); // not recomputed
+
+    // Every float setting is the value of its edit's text.
+    const CloneSettings& c = clone_settings;
+    const float settings[12] = {c.pivot.x,    c.pivot.y,       c.pivot.z,       c.scale.x,
+                                c.scale.y,    c.scale.z,       c.rotation.x,    c.rotation.y,
+                                c.rotation.z, c.translation.x, c.translation.y, c.translation.z};
+    const int ids[12] = {IDC_PIVOT_X,    IDC_PIVOT_Y,       IDC_PIVOT_Z,       IDC_SCALE_X,
+                         IDC_SCALE_Y,    IDC_SCALE_Z,       IDC_ROTATION_X,    IDC_ROTATION_Y,
+                         IDC_ROTATION_Z, IDC_TRANSLATION_X, IDC_TRANSLATION_Y, IDC_TRANSLATION_Z};
+    for (int i = 0; i < 12; ++i) {
+        double value = 0;
+        ASSERT_TRUE(parse_float_text(text(ids[i]).c_str(), &value)) << ids[i];
+        EXPECT_EQ(settings[i], static_cast<float>(value)) << ids[i];
+    }
+}
+
+TEST(SpinStart, TruncatesTowardZeroWithinTheRange) {
+    EXPECT_EQ(spin_start_position(12.9f, 0, 360), 12);
+    EXPECT_EQ(spin_start_position(-12.9f, -100, 100), -12);
+    EXPECT_EQ(spin_start_position(-0.5f, 0, 360), 0);
+    EXPECT_EQ(spin_start_position(400.0f, 0, 360), 360);
+    EXPECT_EQ(spin_start_position(-1e30f, -10000, 10000), -10000);
+    EXPECT_EQ(spin_start_position(3e9f, -10000, 10000), 10000);
+    EXPECT_EQ(spin_start_position(NAN, -10000, 10000), -10000);
+}
+
+TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
+    dialog_open(&fake.controls);
+    clone_settings.pivot.x = 3.0f;
+    set_check(IDC_PREVIEW, 1);
+    ASSERT_TRUE(preview_state.preview_active);
+    int64_t redraws = standin::redraw_count();
+
+    fake_set_text(&fake, IDC_PIVOT_X, "");
+    EXPECT_EQ(clone_settings.pivot.x, 3.0f); // an emptied edit keeps the value
+    fake_set_text(&fake, IDC_PIVOT_X, "-");
+    EXPECT_EQ(clone_settings.pivot.x, 0.0f);
+    fake_set_text(&fake, IDC_PIVOT_X, "-5");
+    EXPECT_EQ(clone_settings.pivot.x, -5.0f);
+    EXPECT_EQ(standin::redraw_count(), redraws + 2);
+
+    type(IDC_PIVOT_Y, "12.5"); // stores after 1, 2 and 5; the point changes nothing
+    EXPECT_EQ(clone_settings.pivot.y, 12.5f);
+    EXPECT_EQ(standin::redraw_count(), redraws + 5);
+
+    fake_set_text(&fake, IDC_PIVOT_Y, "12.50");
+    EXPECT_EQ(standin::redraw_count(), redraws + 5);
+    // 0.1 is no float: every notification counts as a change.
+    fake_set_text(&fake, IDC_SCALE_Y, "0.1");
+    fake_set_text(&fake, IDC_SCALE_Y, "0.1");
+    EXPECT_EQ(clone_settings.scale.y, 0.1f);
+    EXPECT_EQ(standin::redraw_count(), redraws + 7);
+    EXPECT_EQ(standin::object_count(*document), 2);
+}
+
+TEST_F(DialogRules, ChangesWithThePreviewOffTouchNoObject) {
+    dialog_open(&fake.controls);
+    int64_t redraws = standin::redraw_count();
+    type(IDC_TRANSLATION_Z, "-2.5");
+    type(IDC_REPEAT_COUNT, "2.9");
+    EXPECT_EQ(clone_settings.translation.z, -2.5f);
+    EXPECT_EQ(clone_settings.repeat_count, 2);
+    EXPECT_EQ(standin::redraw_count(), redraws);
+    EXPECT_EQ(standin::object_count(*document), 1);
+}
+
+TEST_F(DialogRules, UnusableNumbersKeepTheSetting) {
+    dialog_open(&fake.controls);
+    set_check(IDC_PREVIEW, 1);
+    int64_t redraws = standin::redraw_count();
+    clone_settings.rotation.y = 30.0f;
+    fake_set_text(&fake, IDC_ROTATION_Y, "1e39");
+    fake_set_text(&fake, IDC_ROTATION_Y, "-1e39");
+    EXPECT_EQ(clone_settings.rotation.y, 30.0f);
+    fake_set_text(&fake, IDC_REPEAT_COUNT, "7");
+    fake_set_text(&fake, IDC_REPEAT_COUNT, "3000000000");
+    fake_set_text(&fake, IDC_REPEAT_COUNT, "");
+    EXPECT_EQ(clone_settings.repeat_count, 7);
+    EXPECT_EQ(standin::redraw_count(), redraws + 1);
+    fake_set_text(&fake, IDC_ROTATION_Y, "abc");
+    EXPECT_EQ(clone_settings.rotation.y, 0.0f); // not a number at all reads as 0
+}
+
+TEST_F(DialogRules, OkReadsAllThirteenEditsAndEndsWithOne) {
+    dialog_open(&fake.controls);
+    fake.texts[IDC_PIVOT_X] = "1.5";
+    fake.texts[IDC_SCALE_Z] = "0.1";
+    fake.texts[IDC_ROTATION_X] = "720";
+    fake.texts[IDC_TRANSLATION_Z] = "12abc";
+    fake.texts[IDC_REPEAT_COUNT] = "1000";
+    fake.checks[IDC_USE_CENTER] = 1;
+    dialog_command(&fake.controls, IDC_OK);
+    EXPECT_TRUE(fake.ended);
+    EXPECT_EQ(fake.result, 1);
+    EXPECT_EQ(clone_settings.pivot.x, 1.5f);
+    EXPECT_EQ(clone_settings.scale.z, 0.1f);
+    EXPECT_EQ(clone_settings.rotation.x, 720.0f);
+    EXPECT_EQ(clone_settings.translation.z, 12.0f);
+    EXPECT_EQ(clone_settings.repeat_count, 1000);
+    EXPECT_EQ(clone_settings.use_object_center, 1);
+    EXPECT_EQ(clone_settings.object_center.x, 0.0f); // OK does not capture the centre
+}
+
+TEST_F(DialogRules, OkStopsAtTheFirstEmptyOrUnusableEdit) {
+    dialog_open(&fake.controls);
+    fake.texts[IDC_PIVOT_X] = "4";
+    fake.texts[IDC_SCALE_Z] = "8";
+    fake.texts[IDC_ROTATION_X] = "";
+    fake.texts[IDC_ROTATION_Y] = "9";
+    dialog_command(&fake.controls, IDC_OK);
+    EXPECT_FALSE(fake.ended);
+    EXPECT_EQ(clone_settings.pivot.x, 4.0f);
+    EXPECT_EQ(clone_settings.scale.z, 8.0f);
+    EXPECT_EQ(clone_settings.rotation.y, 0.0f);
+
+    fake.texts[IDC_ROTATION_X] = "1e39";
+    dialog_command(&fake.controls, IDC_OK);
+    EXPECT_FALSE(fake.ended);
+    EXPECT_EQ(clone_settings.rotation.y, 0.0f);
+
+    fake.texts[IDC_ROTATION_X] = "5";
+    fake.texts[IDC_REPEAT_COUNT] = "-99999999999";
+    dialog_command(&fake.controls, IDC_OK);
+    EXPECT_FALSE(fake.ended);
+    EXPECT_EQ(clone_settings.rotation.y, 9.0f);
+    EXPECT_EQ(clone_settings.repeat_count, 5);
+
+    fake.texts[IDC_REPEAT_COUNT] = "  ";
+    dialog_command(&fake.controls, IDC_OK);
+    EXPECT_TRUE(fake.ended);
+    EXPECT_EQ(clone_settings.repeat_count, 0);
+}
+
+TEST_F(DialogRules, CancelPostsACloseAndCloseEndsWithZero) {
+    dialog_open(&fake.controls);
+    dialog_command(&fake.controls, IDC_CANCEL);
+    EXPECT_EQ(fake.closes_posted, 1);
+    EXPECT_FALSE(fake.ended);
+    dialog_close(&fake.controls);
+    EXPECT_TRUE(fake.ended);
+    EXPECT_EQ(fake.result, 0);
+    dialog_command(&fake.controls, 1006); // no such control: nothing
+    EXPECT_EQ(fake.closes_posted, 1);
+}
+
+TEST_F(DialogRules, CentreOptionCapturesAndClearsTheCentre) {
+    dialog_open(&fake.controls);
+    set_check(IDC_PREVIEW, 1);
+    int64_t redraws = standin::redraw_count();
+    set_check(IDC_USE_CENTER, 1);
+    EXPECT_EQ(clone_settings.use_object_center, 1);
+    EXPECT_EQ(clone_settings.object_center.x, 1.0f);
+    EXPECT_EQ(clone_settings.object_center.y, 2.0f);
+    EXPECT_EQ(clone_settings.object_center.z, 3.0f);
+    EXPECT_EQ(standin::redraw_count(), redraws + 1);
+
+    set_check(IDC_USE_CENTER, 0);
+    EXPECT_EQ(clone_settings.use_object_center, 0);
+    EXPECT_EQ(clone_settings.object_center.x, 0.0f);
+    EXPECT_EQ(clone_settings.object_center.z, 0.0f);
+    EXPECT_EQ(standin::redraw_count(), redraws + 2);
+}
+
+TEST_F(DialogRules, CentreOptionWithoutACurrentObjectKeepsTheLastCentre) {
+    clone_settings.object_center = {7, 8, 9};
+    standin::set_current_object(*document, 42);
+    set_check(IDC_USE_CENTER, 1);
+    EXPECT_EQ(clone_settings.use_object_center, 1);
+    EXPECT_EQ(clone_settings.object_center.y, 8.0f);
+}
+
+TEST_F(DialogRules, PreviewBoxStartsAndStopsOnlyOnARealChange) {
+    dialog_open(&fake.controls);
+    int64_t redraws = standin::redraw_count();
+    set_check(IDC_PREVIEW, 1);
+    EXPECT_TRUE(preview_state.preview_active);
+    EXPECT_EQ(standin::object_count(*document), 2);
+    set_check(IDC_PREVIEW, 1);
+    EXPECT_EQ(standin::object_count(*document), 2);
+    EXPECT_EQ(standin::redraw_count(), redraws + 1);
+    set_check(IDC_PREVIEW, 0);
+    EXPECT_FALSE(preview_state.preview_active);
+    EXPECT_EQ(standin::object_count(*document), 1);
+    set_check(IDC_PREVIEW, 0);
+    EXPECT_EQ(standin::redraw_count(), redraws + 2);
+}
+
+} // namespace

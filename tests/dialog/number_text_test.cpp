@@ -1,0 +1,181 @@
+// One-decimal output and leading-number input of the dialog's edits.
+#include "dialog/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string one_decimal(float value) {
+    char text[number_text_size];
+    format_one_decimal(value, text);
+    return text;
+}
+
+// The value, or "invalid" when the text must not be stored.
+std::string parsed_float(const char* text) {
+    double value = -12345.0;
+    if (!parse_float_text(text, &value)) {
+        return "invalid";
+    }
+    char out[64];
+    std::snprintf(out, sizeof out, "%.17g", value);
+    return out;
+}
+
+std::string parsed_integer(const char* text) {
+    int32_t value = -12345;
+    return parse_integer_text(text, &value) ? std::to_string(value) : "invalid";
+}
+
+TEST(OneDecimal, ExactTiesRoundAwayFromZero) {
+    EXPECT_EQ(one_decimal(0.25f), "0.3");
+    EXPECT_EQ(one_decimal(-0.25f), "-0.3");
+    EXPECT_EQ(one_decimal(1.25f), "1.3");
+    EXPECT_EQ(one_decimal(0.75f), "0.8");
+    EXPECT_EQ(one_decimal(-2.75f), "-2.8");
+    EXPECT_EQ(one_decimal(1000000.25f), "1000000.3");
+    EXPECT_EQ(one_decimal(4194303.75f), "4194303.8");
+}
+
+TEST(OneDecimal, RoundsOnTheExactValueOfTheFloat) {
+    EXPECT_EQ(one_decimal(2.345f), "2.3");
+    EXPECT_EQ(one_decimal(0.05f), "0.1");   // 0.0500000007...
+    EXPECT_EQ(one_decimal(0.35f), "0.3");   // 0.3499999940...
+    EXPECT_EQ(one_decimal(99.95f), "99.9"); // 99.9499969...
+    EXPECT_EQ(one_decimal(9.96f), "10.0");
+    EXPECT_EQ(one_decimal(0.0f), "0.0");
+    EXPECT_EQ(one_decimal(1.0f), "1.0");
+    EXPECT_EQ(one_decimal(1e-30f), "0.0");
+}
+
+TEST(OneDecimal, KeepsTheSignOfNegativeValuesThatRoundToZero) {
+    EXPECT_EQ(one_decimal(-0.0f), "-0.0");
+    EXPECT_EQ(one_decimal(-0.04f), "-0.0");
+}
+
+TEST(OneDecimal, WritesLargeValuesInFull) {
+    EXPECT_EQ(one_decimal(16777216.0f), "16777216.0");
+    EXPECT_EQ(one_decimal(-123456789.0f), "-123456792.0");
+    EXPECT_EQ(one_decimal(1e20f), "100000002004087734272.0");
+    EXPECT_EQ(one_decimal(3.4028235e38f), "340282346638528859811704183484516925440.0");
+    EXPECT_EQ(one_decimal(-3.4028235e38f), "-340282346638528859811704183484516925440.0");
+    EXPECT_LT(one_decimal(-3.4028235e38f).size(), 42u + 1u);
+}
+
+TEST(OneDecimal, WritesNonFiniteValuesReadably) {
+    EXPECT_EQ(one_decimal(INFINITY), "inf");
+    EXPECT_EQ(one_decimal(-INFINITY), "-inf");
+    EXPECT_EQ(one_decimal(NAN), "nan");
+}
+
+// Away from exact ties the C runtime's "%.1f" is the oracle.
+TEST(OneDecimal, MatchesPrintfOutsideTies) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<uint32_t> bits;
+    int compared = 0;
+    for (int i = 0; i < 200000; ++i) {
+        uint32_t word = bits(random);
+        float value;
+        std::memcpy(&value, &word, sizeof value);
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        double tenths = std::fabs(static_cast<double>(value)) * 10.0;
+        if (tenths < 1e15 && tenths - std::floor(tenths) == 0.5) {
+            continue;
+        }
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.1f", static_cast<double>(value));
+        ASSERT_EQ(one_decimal(value), expected) << "bits " << word;
+        ++compared;
+    }
+    for (int tenths = -20000; tenths <= 20000; ++tenths) {
+        float value = static_cast<float>(tenths / 10.0);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.1f", static_cast<double>(value));
+        ASSERT_EQ(one_decimal(value), expected);
+    }
+    EXPECT_GT(compared, 100000);
+}
+
+TEST(FloatText, ReadsTheLeadingNumberLikeAtof) {
+    EXPECT_EQ(parsed_float("abc"), "0");
+    EXPECT_EQ(parsed_float("12abc"), "12");
+    EXPECT_EQ(parsed_float("1,5"), "1");
+    EXPECT_EQ(parsed_float("   "), "0");
+    EXPECT_EQ(parsed_float(" \t-3.5"), "-3.5");
+    EXPECT_EQ(parsed_float("-"), "0");
+    EXPECT_EQ(parsed_float("+.5"), "0.5");
+    EXPECT_EQ(parsed_float("7."), "7");
+    EXPECT_EQ(parsed_float("."), "0");
+    EXPECT_EQ(parsed_float("1e3"), "1000");
+    EXPECT_EQ(parsed_float("2.5E-1x"), "0.25");
+    EXPECT_EQ(parsed_float("1e"), "1");
+    EXPECT_EQ(parsed_float("1e+"), "1");
+    EXPECT_EQ(parsed_float("0x10"), "0");
+    EXPECT_EQ(parsed_float("1d3"), "1");
+    EXPECT_EQ(parsed_float("inf"), "0");
+    EXPECT_EQ(parsed_float("nan"), "0");
+    EXPECT_EQ(parsed_float("1e-50"), "1e-50"); // a float 0 once stored
+}
+
+TEST(FloatText, IsCorrectlyRoundedToDouble) {
+    double value = 0.0;
+    ASSERT_TRUE(parse_float_text("0.1", &value));
+    EXPECT_EQ(value, 0.1);
+    ASSERT_TRUE(parse_float_text("2.345", &value));
+    EXPECT_EQ(value, 2.345);
+    ASSERT_TRUE(parse_float_text("-123456.789e-3", &value));
+    EXPECT_EQ(value, -123.456789);
+    ASSERT_TRUE(parse_float_text("00000000000000000000000000000000000000000000000001.5", &value));
+    EXPECT_EQ(value, 1.5);
+}
+
+TEST(FloatText, RejectsValuesBeyondSinglePrecision) {
+    EXPECT_EQ(parsed_float("1e39"), "invalid");
+    EXPECT_EQ(parsed_float("-1e39"), "invalid");
+    EXPECT_EQ(parsed_float("1e99999"), "invalid");
+    // FLT_MAX plus half an ulp rounds to infinity; the double just below it rounds to FLT_MAX.
+    EXPECT_EQ(parsed_float("340282356779733661637539395458142568448"), "invalid");
+    double value = 0.0;
+    ASSERT_TRUE(parse_float_text("340282356779733623858607532500980858880", &value));
+    EXPECT_EQ(static_cast<float>(value), 3.4028235e38f);
+    EXPECT_TRUE(parse_float_text("-3.4028235e38", &value));
+}
+
+TEST(IntegerText, ReadsTheLeadingIntegerLikeAtoi) {
+    EXPECT_EQ(parsed_integer("2.9"), "2");
+    EXPECT_EQ(parsed_integer("abc"), "0");
+    EXPECT_EQ(parsed_integer("  -7x"), "-7");
+    EXPECT_EQ(parsed_integer("+12"), "12");
+    EXPECT_EQ(parsed_integer(" "), "0");
+    EXPECT_EQ(parsed_integer("-"), "0");
+    EXPECT_EQ(parsed_integer("1e3"), "1");
+    EXPECT_EQ(parsed_integer("2147483647"), "2147483647");
+    EXPECT_EQ(parsed_integer("-2147483648"), "-2147483648");
+    EXPECT_EQ(parsed_integer("0000000000000000000000042"), "42");
+}
+
+TEST(IntegerText, RejectsValuesOutsideThe32BitRange) {
+    EXPECT_EQ(parsed_integer("2147483648"), "invalid");
+    EXPECT_EQ(parsed_integer("-2147483649"), "invalid");
+    EXPECT_EQ(parsed_integer("99999999999999999999999"), "invalid");
+}
+
+TEST(IntegerText, FormatsLikePercentD) {
+    char text[number_text_size];
+    format_integer(-2147483647 - 1, text);
+    EXPECT_STREQ(text, "-2147483648");
+    format_integer(0, text);
+    EXPECT_STREQ(text, "0");
+    format_integer(12, text);
+    EXPECT_STREQ(text, "12");
+}
+
+} // namespace
