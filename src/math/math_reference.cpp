@@ -386,7 +386,7 @@ Vector3* reference_plane_intersect_line(Vector3* out, const Plane* plane, const 
 
 void reference_quaternion_to_axis_angle(const Quaternion* q, Vector3* axis, float* angle) {
     if (axis) axis->x = q->x, axis->y = q->y, axis->z = q->z;
-    // Clamp so that a w a rounding step above 1 gives angle 0, not NaN.
+    // Clamp so that a w one rounding step above 1 gives angle 0, not NaN.
     double w = q->w > 1.0f ? 1.0 : q->w < -1.0f ? -1.0 : q->w;
     if (angle) *angle = (float)(2.0 * std::acos(w));
 }
