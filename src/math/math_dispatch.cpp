@@ -36,7 +36,15 @@ uint32_t select_math_implementations() {
     uint32_t expected = MATH_NOT_SELECTED;
     if (math_selection_state.compare_exchange_strong(expected, MATH_CLASS_NONE,
                                                      std::memory_order_acq_rel)) {
-        uint32_t code = select_math_classes(&math_dispatch_table, &math_platform_probe);
+        // Filled aside and published slot by slot, so that a concurrent caller only ever finds
+        // its slot's stub (which waits below) or the final implementation, never a reference
+        // routine that a class is about to replace.
+        MathDispatchTable chosen;
+        uint32_t code = select_math_classes(&chosen, &math_platform_probe);
+        auto* from = reinterpret_cast<void (**)()>(&chosen);
+        auto* to = reinterpret_cast<void (*volatile*)()>(&math_dispatch_table);
+        for (int i = 0; i < MATH_SLOT_COUNT; ++i)
+            to[i] = from[i];
         math_selection_state.store(code, std::memory_order_relaxed);
         selection_done.store(1, std::memory_order_release);
         return code;
