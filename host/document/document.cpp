@@ -1,5 +1,7 @@
 #include "host/document/document.h"
 
+#include <cstdlib>
+#include <new>
 #include <ostream>
 
 #include "host/document/host_state.h"
@@ -11,7 +13,6 @@ namespace {
 struct HostWideState {
     int64_t live_objects = 0;
     int64_t redraws = 0;
-    bool logging = false;
     std::vector<const char*> log;
     HostWindow window = nullptr;
 };
@@ -21,10 +22,63 @@ HostWideState& state() {
     return s;
 }
 
+struct CachedBlock {
+    void* block;
+    size_t bytes;
+};
+
+// Never destroyed: objects may give blocks back during the program's exit.
+std::vector<CachedBlock>& block_cache() {
+    static std::vector<CachedBlock>* cache = new std::vector<CachedBlock>;
+    return *cache;
+}
+size_t cached_bytes = 0;
+// Kept small in a 32-bit process, whose address space is only 2 GiB.
+const size_t cache_limit = sizeof(void*) >= 8 ? size_t(1) << 30 : size_t(128) << 20;
+
 } // namespace
 
+bool call_logging = false;
+
+void* acquire_large_block(size_t bytes, size_t* granted) {
+    // The smallest cached block that fits, unless it would waste more than half of itself.
+    std::vector<CachedBlock>& cache = block_cache();
+    size_t best = cache.size();
+    for (size_t i = 0; i < cache.size(); ++i) {
+        if (cache[i].bytes >= bytes && cache[i].bytes / 2 <= bytes &&
+            (best == cache.size() || cache[i].bytes < cache[best].bytes)) {
+            best = i;
+        }
+    }
+    if (best < cache.size()) {
+        void* block = cache[best].block;
+        *granted = cache[best].bytes;
+        cached_bytes -= cache[best].bytes;
+        cache.erase(cache.begin() + static_cast<std::ptrdiff_t>(best));
+        return block;
+    }
+    void* block = std::malloc(bytes);
+    if (!block) throw std::bad_alloc();
+    *granted = bytes;
+    return block;
+}
+
+void release_large_block(void* block, size_t bytes) {
+    std::vector<CachedBlock>& cache = block_cache();
+    if (bytes > cache_limit) {
+        std::free(block);
+        return;
+    }
+    while (!cache.empty() && cached_bytes + bytes > cache_limit) { // oldest out first
+        std::free(cache.front().block);
+        cached_bytes -= cache.front().bytes;
+        cache.erase(cache.begin());
+    }
+    cache.push_back(CachedBlock{block, bytes});
+    cached_bytes += bytes;
+}
+
 void count_redraw() { ++state().redraws; }
-bool call_log_on() { return state().logging; }
 void log_call(const char* name) { state().log.push_back(name); }
 void count_object_created() { ++state().live_objects; }
 
@@ -65,8 +119,8 @@ std::vector<int32_t> face_corners(const Object& object, int32_t face) {
     if (face < 0 || face >= face_count(object)) return {};
     const int32_t begin = face == 0 ? 0 : object.face_ends[face - 1];
     const int32_t end = object.face_ends[face];
-    return std::vector<int32_t>(object.face_corners.begin() + begin,
-                                object.face_corners.begin() + end);
+    return std::vector<int32_t>(object.face_corners.data() + begin,
+                                object.face_corners.data() + end);
 }
 
 Document* create_document() { return new Document; }
@@ -107,7 +161,7 @@ int32_t object_count(const Document& document) {
 
 int64_t live_object_count() { return state().live_objects; }
 int64_t redraw_count() { return state().redraws; }
-void set_call_log(bool on) { state().logging = on; }
+void set_call_log(bool on) { call_logging = on; }
 const std::vector<const char*>& call_log() { return state().log; }
 void clear_call_log() { state().log.clear(); }
 void set_window_handle(HostWindow window) { state().window = window; }

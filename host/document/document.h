@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "host/document/pod_buffer.h"
 #include "plugin/host_interface.h"
 
 // The records behind the plug-in's opaque handles.
 struct HostObjectRecord {
-    std::vector<HostPoint> vertices;
+    standin::PodBuffer<HostPoint> vertices;
     // Corners of every face, face after face; face f ends at face_ends[f] (and starts where the
     // previous one ended), so a merge appends both arrays without walking faces one by one.
-    std::vector<int32_t> face_corners;
-    std::vector<int32_t> face_ends;
+    standin::PodBuffer<int32_t> face_corners;
+    standin::PodBuffer<int32_t> face_ends;
     std::string name;
     HostDocumentRecord* owner = nullptr; // the document holding it, if any
 };

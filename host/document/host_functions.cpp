@@ -1,7 +1,5 @@
 #include "host/document/host_functions.h"
 
-#include <algorithm>
-
 #include "host/document/document.h"
 #include "host/document/host_state.h"
 
@@ -13,28 +11,21 @@ inline void note(const char* name) {
     if (call_log_on()) log_call(name);
 }
 
-// Geometric growth, so that merging copy after copy into one object stays linear overall.
-template <class T> void make_room(std::vector<T>& v, size_t extra) {
-    const size_t need = v.size() + extra;
-    if (need > v.capacity()) v.reserve(std::max(need, v.capacity() * 2));
-}
-
 void append_geometry(Object& dest, const Object& source) {
     const int32_t vertex_base = static_cast<int32_t>(dest.vertices.size());
     const int32_t corner_base = static_cast<int32_t>(dest.face_corners.size());
-    make_room(dest.vertices, source.vertices.size());
-    make_room(dest.face_corners, source.face_corners.size());
-    make_room(dest.face_ends, source.face_ends.size());
-    dest.vertices.insert(dest.vertices.end(), source.vertices.begin(), source.vertices.end());
-    const size_t corners = dest.face_corners.size();
-    dest.face_corners.insert(dest.face_corners.end(), source.face_corners.begin(),
-                             source.face_corners.end());
-    for (size_t i = corners; i < dest.face_corners.size(); ++i)
-        dest.face_corners[i] += vertex_base;
-    const size_t ends = dest.face_ends.size();
-    dest.face_ends.insert(dest.face_ends.end(), source.face_ends.begin(), source.face_ends.end());
-    for (size_t i = ends; i < dest.face_ends.size(); ++i)
-        dest.face_ends[i] += corner_base;
+    dest.vertices.append(source.vertices.data(), source.vertices.size());
+    // Face corners name vertices, face ends name corners: both move up by what dest had.
+    const size_t corners = source.face_corners.size();
+    int32_t* corner_out = dest.face_corners.grow_by(corners);
+    const int32_t* corner_in = source.face_corners.data();
+    for (size_t i = 0; i < corners; ++i)
+        corner_out[i] = corner_in[i] + vertex_base;
+    const size_t ends = source.face_ends.size();
+    int32_t* end_out = dest.face_ends.grow_by(ends);
+    const int32_t* end_in = source.face_ends.data();
+    for (size_t i = 0; i < ends; ++i)
+        end_out[i] = end_in[i] + corner_base;
 }
 
 } // namespace

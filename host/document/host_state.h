@@ -4,7 +4,9 @@
 namespace standin {
 
 void count_redraw();
-bool call_log_on();
+// Read on every host call, so a plain flag rather than a call.
+extern bool call_logging;
+inline bool call_log_on() { return call_logging; }
 void log_call(const char* name);
 void count_object_created();
 
