@@ -177,3 +177,35 @@ TEST(ObjFile, ListsVerticesThenOneBasedFaces) {
 }
 
 } // namespace
+
+namespace {
+
+// Large arrays move into reused blocks as they grow; nothing may be lost or left over on the way.
+TEST(ObjectMerge, KeepsEveryValueAcrossLargeBlocksAndTheirReuse) {
+    using namespace standin;
+    Object* piece = create_object();
+    for (int i = 0; i < 1000; ++i)
+        add_vertex(*piece, float(i), 0, 0);
+    for (int i = 0; i + 2 < 1000; i += 3)
+        add_face(*piece, {i, i + 1, i + 2});
+    for (int round = 0; round < 2; ++round) {
+        Object* big = create_object();
+        for (int k = 0; k < 300; ++k)
+            MQObj_Merge(big, piece); // about 3.6 MB of positions
+        ASSERT_EQ(vertex_count(*big), 300 * 1000);
+        EXPECT_EQ(big->vertices[0].x, 0.0f);
+        EXPECT_EQ(big->vertices[1000 * 150 + 417].x, 417.0f);
+        EXPECT_EQ(big->vertices[300 * 1000 - 1].x, 999.0f);
+        ASSERT_EQ(face_count(*big), 300 * 333);
+        EXPECT_EQ(face_corners(*big, 333 * 299 + 332),
+                  (std::vector<int32_t>{299996, 299997, 299998}));
+        Object* copy = MQObj_Clone(big);
+        EXPECT_TRUE(copy->vertices == big->vertices);
+        EXPECT_TRUE(copy->face_corners == big->face_corners);
+        MQObj_Delete(copy);
+        MQObj_Delete(big);
+    }
+    MQObj_Delete(piece);
+}
+
+} // namespace
