@@ -40,13 +40,16 @@ const size_t cache_limit = sizeof(void*) >= 8 ? size_t(1) << 30 : size_t(128) <<
 
 bool call_logging = false;
 
-void* acquire_large_block(size_t bytes, size_t* granted) {
-    // The smallest cached block that fits, unless it would waste more than half of itself.
+void* acquire_large_block(size_t bytes, size_t* granted, bool growing) {
+    // A fresh array takes the smallest cached block that fits. A growing one takes the largest:
+    // an object built copy by copy then lands at once in the block its predecessor ended in and
+    // is not copied again as it grows. The memory is held by the cache either way.
     std::vector<CachedBlock>& cache = block_cache();
     size_t best = cache.size();
     for (size_t i = 0; i < cache.size(); ++i) {
-        if (cache[i].bytes >= bytes && cache[i].bytes / 2 <= bytes &&
-            (best == cache.size() || cache[i].bytes < cache[best].bytes)) {
+        if (cache[i].bytes < bytes) continue;
+        if (best == cache.size() ||
+            (growing ? cache[i].bytes > cache[best].bytes : cache[i].bytes < cache[best].bytes)) {
             best = i;
         }
     }

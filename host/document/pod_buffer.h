@@ -13,8 +13,9 @@
 
 namespace standin {
 
-// A block of at least bytes (its real size in *granted), from the cache or freshly allocated.
-void* acquire_large_block(size_t bytes, size_t* granted);
+// A block of at least bytes (its real size in *granted), from the cache or freshly allocated;
+// growing: for an array that already holds values and is likely to grow again.
+void* acquire_large_block(size_t bytes, size_t* granted, bool growing);
 // Keeps the block for reuse, or frees it when the cache is full.
 void release_large_block(void* block, size_t bytes);
 
@@ -71,7 +72,7 @@ template <class T> class PodBuffer {
             return;
         }
         size_t granted = 0;
-        T* block = static_cast<T*>(acquire_large_block(capacity * sizeof(T), &granted));
+        T* block = static_cast<T*>(acquire_large_block(capacity * sizeof(T), &granted, size_ != 0));
         if (size_) std::memcpy(block, data_, size_ * sizeof(T));
         release(data_, capacity_);
         data_ = block;
