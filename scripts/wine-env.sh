@@ -1,7 +1,12 @@
 # Sourced: the Wine environment of one build tree. Usage: qv_wine_env BUILD_DIR
 # The prefix and the Japanese locale live inside the build tree, never in the home folder.
+# With QV_WINE_DISPLAY=1 a second prefix draws on the X display, for a person to use the dialog.
 qv_wine_env() {
-    export WINEPREFIX="$1/wineprefix"
+    if [ "${QV_WINE_DISPLAY:-0}" = 1 ]; then
+        export WINEPREFIX="$1/wineprefix-display"
+    else
+        export WINEPREFIX="$1/wineprefix"
+    fi
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     # Under qemu-user, Wine spends ~50 s per start reserving address space without this.
@@ -19,7 +24,9 @@ qv_wine_prepare() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        if [ "${QV_WINE_DISPLAY:-0}" != 1 ]; then
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        fi
         wineserver -w
     fi
 }

@@ -69,10 +69,10 @@ Camera frame(const Mesh& mesh, int width, int height) {
 
 } // namespace
 
-Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size) {
+Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing) {
     const int ss = 2; // supersampling per axis, for smooth edges
     const int w = width * ss, h = height * ss;
-    Camera cam = frame(mesh, w, h);
+    Camera cam = frame(framing ? *framing : mesh, w, h);
     std::vector<double> depth(static_cast<size_t>(w) * h, std::numeric_limits<double>::infinity());
     std::vector<float> colour(static_cast<size_t>(w) * h * 3);
     for (int y = 0; y < h; ++y) // a quiet vertical gradient behind the model
