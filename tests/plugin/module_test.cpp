@@ -1,0 +1,271 @@
+// The module as the host sees it: its exports called through cdecl pointers, MQInit against fake
+// host modules, and the module entry's effect on the settings when host threads come and go.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "cdecl_call.h"
+#include "clone/clone_settings.h"
+#include "clone/preview.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+std::string beside_me(const char* file) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, length);
+    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
+}
+
+long env_count(const char* variable) {
+    char text[32];
+    DWORD length = GetEnvironmentVariableA(variable, text, sizeof text);
+    return length > 0 && length < sizeof text ? std::atol(text) : 0;
+}
+
+const void* entry(HMODULE module, const char* name) {
+    return reinterpret_cast<const void*>(GetProcAddress(module, name));
+}
+
+uint32_t word(const void* pointer) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// Calls an export with the given arguments and insists that it kept the cdecl contract.
+uint32_t call(HMODULE module, const char* name, std::initializer_list<uint32_t> args) {
+    const void* function = entry(module, name);
+    EXPECT_NE(function, nullptr) << name;
+    if (!function) return 0xdeadbeef;
+    CdeclResult result = call_cdecl(function, args);
+    EXPECT_EQ(result.esp_shift, 0) << name << " moved the stack pointer";
+    return result.value;
+}
+
+uint32_t __stdcall pops_one_argument(uint32_t value) { return value; }
+
+class Exports : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        module = LoadLibraryA(beside_me("quorvel_clone.dll").c_str());
+        ASSERT_NE(module, nullptr);
+    }
+    void TearDown() override { FreeLibrary(module); }
+    HMODULE module = nullptr;
+};
+
+TEST(CdeclCall, NoticesACalleeThatPopsItsArguments) {
+    CdeclResult result = call_cdecl(reinterpret_cast<const void*>(&pops_one_argument), {7});
+    EXPECT_EQ(result.value, 7u);
+    EXPECT_EQ(result.esp_shift, 4);
+}
+
+TEST_F(Exports, ReportIdentityNameAndType) {
+    uint32_t words[4] = {1, 2, 3, 4};
+    call(module, "MQGetPlugInID", {word(&words[1]), word(&words[2])});
+    EXPECT_EQ(words[0], 1u);
+    EXPECT_EQ(words[1], 0x97103080u);
+    EXPECT_EQ(words[2], 0x88060777u);
+    EXPECT_EQ(words[3], 4u);
+
+    uint32_t name = call(module, "MQGetPlugInName", {});
+    EXPECT_STREQ(reinterpret_cast<const char*>(name), "Quorvel -Clone- 0.2");
+    EXPECT_EQ(call(module, "MQGetPlugInName", {}), name);
+    EXPECT_EQ(call(module, "MQGetPlugInType", {}), 4u);
+}
+
+TEST_F(Exports, EnumerateOneShiftJisMenuEntry) {
+    const unsigned char expected[] = {0x83, 0x49, 0x83, 0x75, 0x83, 0x57, 0x83, 0x46,
+                                      0x83, 0x4e, 0x83, 0x67, 0x82, 0xf0, 0x98, 0x41,
+                                      0x91, 0xb1, 0x95, 0xa1, 0x8e, 0xca, 0x00};
+    uint32_t menu = call(module, "MQEnumString", {0});
+    ASSERT_NE(menu, 0u);
+    EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(menu), expected, sizeof expected), 0);
+    EXPECT_EQ(call(module, "MQEnumString", {0}), menu);
+    EXPECT_EQ(call(module, "MQEnumString", {1}), 0u);
+    EXPECT_EQ(call(module, "MQEnumString", {static_cast<uint32_t>(-1)}), 0u);
+    EXPECT_EQ(call(module, "MQEnumString", {0x80000000u}), 0u);
+}
+
+TEST_F(Exports, AnswerTheVersionFromThresholdUp) {
+    EXPECT_EQ(call(module, "MQCheckVersion", {0}), 0u);
+    EXPECT_EQ(call(module, "MQCheckVersion", {0x240f}), 0u);
+    EXPECT_EQ(call(module, "MQCheckVersion", {0x2410}), 0x241u);
+    EXPECT_EQ(call(module, "MQCheckVersion", {0x80000000u}), 0x241u);
+    EXPECT_EQ(call(module, "MQCheckVersion", {0xffffffffu}), 0x241u);
+}
+
+TEST_F(Exports, AreReachableByOrdinalInAlphabeticalOrder) {
+    const char* names[] = {"MQCheckVersion",  "MQEnumString", "MQGetPlugInID", "MQGetPlugInName",
+                           "MQGetPlugInType", "MQInit",       "MQModifyObject"};
+    for (int ordinal = 1; ordinal <= 7; ++ordinal) {
+        EXPECT_EQ(reinterpret_cast<const void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))),
+                  entry(module, names[ordinal - 1]))
+            << ordinal;
+    }
+    EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(8)), nullptr);
+}
+
+// The test build of the module, loaded afresh for each test, with its records in view.
+class Module : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        module = LoadLibraryA(beside_me("quorvel_clone_probe.dll").c_str());
+        ASSERT_NE(module, nullptr);
+        settings = reinterpret_cast<CloneSettings*>(call(module, "probe_clone_settings", {}));
+        preview = reinterpret_cast<PreviewState*>(call(module, "probe_preview_state", {}));
+        api = reinterpret_cast<HostApi*>(call(module, "probe_host_api", {}));
+    }
+    void TearDown() override {
+        if (fake) FreeLibrary(fake);
+        FreeLibrary(module);
+    }
+
+    // Loads a fake host module ourselves first, so that a release by MQInit too many or too few
+    // shows in whether our own release unloads it.
+    HMODULE hold(const std::string& path) {
+        fake = LoadLibraryA(path.c_str());
+        EXPECT_NE(fake, nullptr) << path;
+        return fake;
+    }
+    uint32_t init(const std::string& path) { return call(module, "MQInit", {word(path.c_str())}); }
+    // Drops our reference and tells whether that unloaded the module, as it must when MQInit
+    // released its own exactly once.
+    bool our_release_unloads(const std::string& path) {
+        EXPECT_NE(GetModuleHandleA(path.c_str()), nullptr) << "released by MQInit more than once";
+        long unloads = env_count("QV_FAKE_HOST_UNLOADS");
+        FreeLibrary(fake);
+        fake = nullptr;
+        return GetModuleHandleA(path.c_str()) == nullptr &&
+               env_count("QV_FAKE_HOST_UNLOADS") == unloads + 1;
+    }
+    const void* table_entry(int lookup) {
+        const void* value;
+        std::memcpy(&value, reinterpret_cast<const char*>(api) + host_lookups[lookup].offset,
+                    sizeof value);
+        return value;
+    }
+    long host_calls() {
+        auto count = reinterpret_cast<long (*)()>(GetProcAddress(fake, "fake_host_calls"));
+        return count ? count() : -1;
+    }
+
+    HMODULE module = nullptr;
+    HMODULE fake = nullptr;
+    CloneSettings* settings = nullptr;
+    PreviewState* preview = nullptr;
+    HostApi* api = nullptr;
+    const std::string full = beside_me("fake_host_full.dll");
+    const std::string no_first = beside_me("fake_host_no_first.dll");
+    const std::string no_last = beside_me("fake_host_no_last.dll");
+};
+
+TEST_F(Module, InitWithAFullHostFillsEveryEntryAndReleasesOnce) {
+    HMODULE host = hold(full);
+    EXPECT_EQ(init(full), 1u);
+    for (int lookup = 0; lookup < host_lookup_count; ++lookup) {
+        EXPECT_EQ(table_entry(lookup), entry(host, host_lookups[lookup].name))
+            << host_lookups[lookup].name;
+        EXPECT_NE(table_entry(lookup), nullptr);
+    }
+    EXPECT_EQ(host_calls(), 0);
+    EXPECT_TRUE(our_release_unloads(full));
+}
+
+TEST_F(Module, InitLackingTheLastNameFailsAfterFillingTheRest) {
+    hold(no_last);
+    EXPECT_EQ(init(no_last), 0u);
+    for (int lookup = 0; lookup < host_lookup_count - 1; ++lookup) {
+        EXPECT_NE(table_entry(lookup), nullptr) << host_lookups[lookup].name;
+    }
+    EXPECT_EQ(api->MQXmlElem_Value, nullptr);
+    EXPECT_TRUE(our_release_unloads(no_last));
+}
+
+TEST_F(Module, InitLackingTheFirstNameStopsAtOnce) {
+    hold(no_first);
+    EXPECT_EQ(init(no_first), 0u);
+    for (int lookup = 0; lookup < host_lookup_count; ++lookup) {
+        EXPECT_EQ(table_entry(lookup), nullptr) << host_lookups[lookup].name;
+    }
+    EXPECT_TRUE(our_release_unloads(no_first));
+}
+
+TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
+    hold(full);
+    long loads = env_count("QV_FAKE_HOST_LOADS");
+    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    for (int lookup = 0; lookup < host_lookup_count; ++lookup) {
+        EXPECT_EQ(table_entry(lookup), nullptr);
+    }
+    EXPECT_EQ(env_count("QV_FAKE_HOST_LOADS"), loads);
+    EXPECT_TRUE(our_release_unloads(full));
+}
+
+TEST_F(Module, EntryAppliesDefaultsAtLoadAndRecordsTheInstance) {
+    EXPECT_EQ(call(module, "probe_module_instance", {}), word(module));
+    const float zero[3] = {0, 0, 0};
+    EXPECT_EQ(std::memcmp(&settings->pivot, zero, sizeof zero), 0);
+    EXPECT_EQ(std::memcmp(&settings->rotation, zero, sizeof zero), 0);
+    EXPECT_EQ(std::memcmp(&settings->translation, zero, sizeof zero), 0);
+    EXPECT_EQ(std::memcmp(&settings->object_center, zero, sizeof zero), 0);
+    EXPECT_EQ(settings->scale.x, 1.0f);
+    EXPECT_EQ(settings->scale.y, 1.0f);
+    EXPECT_EQ(settings->scale.z, 1.0f);
+    EXPECT_EQ(settings->repeat_count, 5);
+    EXPECT_EQ(settings->use_object_center, 0);
+}
+
+DWORD WINAPI do_nothing(LPVOID) { return 0; }
+
+TEST_F(Module, ParametersSurviveThreadsStartingAndEnding) {
+    const CloneSettings typed = {{1, 2, 3}, {0.5f, 2, -1}, {10, 20, 30}, {1, 0, 0}, 7,
+                                 1,         {4, 5, 6}};
+    *settings = typed;
+    HANDLE thread = CreateThread(nullptr, 0, do_nothing, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    std::thread([] {}).join();
+    EXPECT_EQ(std::memcmp(settings, &typed, sizeof typed), 0);
+}
+
+TEST_F(Module, ModifyObjectBeforeInitRecordsTheDocumentAndDoesNothingElse) {
+    HostDocument document = reinterpret_cast<HostDocument>(0x1234);
+    EXPECT_EQ(call(module, "MQModifyObject", {0, word(document)}), 0u);
+    EXPECT_EQ(preview->document, document);
+    EXPECT_EQ(preview->preview_active, 0);
+}
+
+TEST_F(Module, ModifyObjectForAnotherEntryCallsNoHostFunction) {
+    hold(full);
+    ASSERT_EQ(init(full), 1u);
+    HostDocument document = reinterpret_cast<HostDocument>(0x5678);
+    EXPECT_EQ(call(module, "MQModifyObject", {1, word(document)}), 0u);
+    EXPECT_EQ(call(module, "MQModifyObject", {static_cast<uint32_t>(-1), word(document)}), 0u);
+    EXPECT_EQ(preview->document, document);
+    EXPECT_EQ(host_calls(), 0);
+}
+
+TEST_F(Module, ModifyObjectAfterAFailedInitCallsNoHostFunction) {
+    HMODULE host = hold(full);
+    ASSERT_EQ(init(full), 1u);
+    // A failing MQInit after a good one: the table is half overwritten.
+    HMODULE partial = LoadLibraryA(no_last.c_str());
+    ASSERT_EQ(init(no_last), 0u);
+    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    HostDocument document = reinterpret_cast<HostDocument>(0x9abc);
+    EXPECT_EQ(call(module, "MQModifyObject", {0, word(document)}), 0u);
+    EXPECT_EQ(preview->document, document);
+    EXPECT_EQ(host_calls(), 0);
+    auto partial_calls = reinterpret_cast<long (*)()>(GetProcAddress(partial, "fake_host_calls"));
+    EXPECT_EQ(partial_calls(), 0);
+    FreeLibrary(partial);
+    (void)host;
+}
+
+} // namespace
