@@ -2,6 +2,7 @@
 
 #include "clone/clone_settings.h"
 #include "math/math_api.h"
+#include "math/math_table.h"
 #include "plugin/host_api.h"
 
 namespace {
@@ -30,7 +31,8 @@ HostObject build_clones(HostObject source) {
 
     // The inner differences and sums are carried in double precision; every stored vector (v, q,
     // p') is single precision, so rounding accumulates from copy to copy as in the host's own
-    // arithmetic.
+    // arithmetic. The offset (translation + pivot) + centre is the same for every vertex, so it is
+    // formed once, with the same rounding as forming it per vertex.
     const double pivot_x = s.pivot.x, pivot_y = s.pivot.y, pivot_z = s.pivot.z;
     const double center_x = s.object_center.x, center_y = s.object_center.y,
                  center_z = s.object_center.z;
@@ -38,22 +40,30 @@ HostObject build_clones(HostObject source) {
     const double offset_y = (static_cast<double>(s.translation.y) + pivot_y) + center_y;
     const double offset_z = (static_cast<double>(s.translation.z) + pivot_z) + center_z;
 
+    // The entries are read once per call: the loop then makes exactly the calls it would make
+    // through the tables, without reloading a pointer that cannot change while it runs (the math
+    // table was filled by the matrix calls above).
+    const MQObj_GetVertexFn get_vertex = host_api.MQObj_GetVertex;
+    const MQObj_SetVertexFn set_vertex = host_api.MQObj_SetVertex;
+    Vector3* (*const transform_coord)(Vector3*, const Vector3*, const Matrix4*) =
+        math_dispatch_table.vec3_transform_coord;
+
     // repeat_count is read before every repetition.
     for (int32_t i = 0; i < clone_settings.repeat_count; ++i) {
         for (int32_t j = 0; j < n; ++j) {
             HostPoint p;
-            host_api.MQObj_GetVertex(work, j, &p);
+            get_vertex(work, j, &p);
             Vector3 v;
             v.x = static_cast<float>((p.x - pivot_x) - center_x);
             v.y = static_cast<float>((p.y - pivot_y) - center_y);
             v.z = static_cast<float>((p.z - pivot_z) - center_z);
             Vector3 q;
-            vec3_transform_coord(&q, &v, &step);
+            transform_coord(&q, &v, &step);
             HostPoint moved;
             moved.x = static_cast<float>(offset_x + q.x);
             moved.y = static_cast<float>(offset_y + q.y);
             moved.z = static_cast<float>(offset_z + q.z);
-            host_api.MQObj_SetVertex(work, j, &moved);
+            set_vertex(work, j, &moved);
         }
         // Once per repetition, even for an object without vertices.
         host_api.MQObj_Merge(result, work);
