@@ -21,13 +21,17 @@ qv_wine_prepare() {
         localedef -i ja_JP -f UTF-8 "$QV_LOCPATH/ja_JP.UTF-8" 2>/dev/null ||
             [ -d "$QV_LOCPATH/ja_JP.UTF-8" ]
     fi
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ ! -f "$WINEPREFIX/.qv-configured" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1
         if [ "${QV_WINE_DISPLAY:-0}" != 1 ]; then
             wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
         fi
+        # A crashing test program ends at once instead of waiting on Wine's debugger forever.
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+            /d '' /f </dev/null >/dev/null 2>&1
         wineserver -w
+        touch "$WINEPREFIX/.qv-configured"
     fi
 }
 

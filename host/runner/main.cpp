@@ -64,6 +64,12 @@ fs::path windows_build() {
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(run_usage(), stdout);
+            return 0;
+        }
+    }
     RunOptions options;
     std::string error;
     if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
@@ -85,7 +91,7 @@ int main(int argc, char** argv) {
     }
 
     const fs::path build = windows_build();
-    const fs::path runner = build / "host" / "win32" / "standin_runner.exe";
+    const fs::path runner = build / "plugin" / "standin_runner.exe";
     if (!fs::exists(runner)) return fail("no Windows build at " + build.string());
 
     TempDir temp;

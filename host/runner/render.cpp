@@ -61,9 +61,17 @@ Camera frame(const Mesh& mesh, int width, int height) {
     cam.forward = {-back[0], -back[1], -back[2]};
     cam.right = normalized(cross(cam.forward, {0, 1, 0}));
     cam.up = cross(cam.right, cam.forward);
-    cam.focal = std::min(width, height) / 2.0 / std::tan(half_fov);
     cam.cx = width / 2.0;
     cam.cy = height / 2.0;
+    // Zoom so that the mesh fills nine tenths of the picture, whatever its shape.
+    double widest_x = 1e-9, widest_y = 1e-9;
+    for (const auto& v : mesh.vertices) {
+        Vec d = sub({v[0], v[1], v[2]}, cam.eye);
+        double z = std::max(dot(d, cam.forward), 1e-9);
+        widest_x = std::max(widest_x, std::fabs(dot(d, cam.right)) / z);
+        widest_y = std::max(widest_y, std::fabs(dot(d, cam.up)) / z);
+    }
+    cam.focal = 0.9 * std::min(cam.cx / widest_x, cam.cy / widest_y);
     return cam;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/win32/dialog_answer.h"
+#include "host/win32/mesh_file.h"
 #include "host/win32/plugin_module.h"
 #include "host/win32/runner_options.h"
 #include "host/win32/standin_host.h"
@@ -49,6 +50,21 @@ int32_t add_cube(HostDocument document) {
                                2, 3, 7, 6, 1, 2, 6, 5, 0, 4, 7, 3};
     const int32_t sizes[] = {4, 4, 4, 4, 4, 4};
     return standin_add_mesh(document, xyz, 8, corners, sizes, 6);
+}
+
+// The document's current object: the mesh in path, or the cube when no path is given; -1 when
+// the file cannot be read or describes no valid mesh.
+int32_t add_current_object(HostDocument document, const std::string& path) {
+    if (path.empty()) return add_cube(document);
+    MeshArrays mesh;
+    std::string error;
+    if (!read_mesh_file(path, &mesh, &error)) {
+        std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
+        return -1;
+    }
+    return standin_add_mesh(document, mesh.xyz.data(), static_cast<int32_t>(mesh.xyz.size() / 3),
+                            mesh.corners.data(), mesh.face_sizes.data(),
+                            static_cast<int32_t>(mesh.face_sizes.size()));
 }
 
 // Asks the plug-in what the host asks before it offers the command; false if it refuses.
@@ -106,24 +122,27 @@ int run(const RunnerOptions& options) {
         std::fprintf(stderr, "standin_runner: MQInit failed for %s\n", host_path.c_str());
     } else {
         document = standin_create_document();
-        int32_t cube = add_cube(document);
-        standin_set_current_object(document, cube);
-
-        DialogAnswerer answerer;
-        start_answering(&answerer, options);
-        int32_t result = plugin.modify_object(0, document);
-        finish_answering(&answerer);
-        std::printf("MQModifyObject = %d\n", static_cast<int>(result));
-        if (options.answer != DialogAnswer::none && !answerer.dialog_seen) {
-            std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
-        }
-        std::printf("objects = %d, vertices = %d\n",
-                    static_cast<int>(standin_object_count(document)),
-                    static_cast<int>(standin_vertex_count(document, cube)));
-        if (!standin_write_obj(document, cube, options.out_path.c_str())) {
-            std::fprintf(stderr, "standin_runner: cannot write %s\n", options.out_path.c_str());
-        } else if (options.answer == DialogAnswer::none || answerer.dialog_seen) {
-            status = 0;
+        const int32_t current = add_current_object(document, options.in_path);
+        if (current < 0) {
+            std::fprintf(stderr, "standin_runner: no mesh to work on\n");
+        } else {
+            standin_set_current_object(document, current);
+            DialogAnswerer answerer;
+            start_answering(&answerer, options);
+            int32_t result = plugin.modify_object(0, document);
+            finish_answering(&answerer);
+            std::printf("MQModifyObject = %d\n", static_cast<int>(result));
+            if (options.answer != DialogAnswer::none && !answerer.dialog_seen) {
+                std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
+            }
+            std::printf("objects = %d, vertices = %d\n",
+                        static_cast<int>(standin_object_count(document)),
+                        static_cast<int>(standin_vertex_count(document, current)));
+            if (!standin_write_obj(document, current, options.out_path.c_str())) {
+                std::fprintf(stderr, "standin_runner: cannot write %s\n", options.out_path.c_str());
+            } else if (options.answer == DialogAnswer::none || answerer.dialog_seen) {
+                status = 0;
+            }
         }
         standin_destroy_document(document);
     }

@@ -9,6 +9,7 @@ const char* const runner_usage =
     "usage: standin_runner --out FILE.obj [options]\n"
     "  --plugin PATH          plug-in module (default quorvel_clone.dll beside the runner)\n"
     "  --host PATH            host module (default standin_host.dll beside the runner)\n"
+    "  --in FILE.obj          the current object (default a cube of edge 1)\n"
     "  --host-version N       version the host reports to MQCheckVersion (default 0x2410)\n"
     "  --pivot X,Y,Z          texts typed into the dialog's pivot fields\n"
     "  --scale X,Y,Z          ... scale fields\n"
@@ -66,6 +67,8 @@ bool parse_runner_options(int argc, const char* const* argv, RunnerOptions* opti
             options->plugin_path = value;
         } else if (option == "--host") {
             options->host_path = value;
+        } else if (option == "--in") {
+            options->in_path = value;
         } else if (option == "--out") {
             options->out_path = value;
         } else if (option == "--host-version") {

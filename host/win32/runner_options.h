@@ -11,6 +11,7 @@ enum class DialogAnswer { ok, cancel, none };
 struct RunnerOptions {
     std::string plugin_path; // empty: quorvel_clone.dll beside the runner
     std::string host_path;   // empty: standin_host.dll beside the runner
+    std::string in_path;     // plain OBJ of the current object; empty: a cube
     std::string out_path;    // Wavefront OBJ of the current object after the command
     unsigned host_version = 0x2410;
     // Dialog fields to fill before answering: control id and the text typed into it.

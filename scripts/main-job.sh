@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The main job: set-up, build, then the command end to end in the Windows stand-in host under Wine
+# on the built-in mesh: a ring of twelve (the source and eleven copies, each turned 30 degrees about
+# Y round the origin). Writes out/ring.obj, out/ring.png and out/ring-before.png. Any further
+# arguments go to quorvel-clone (see its --help) and override the ring's parameters.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QV_BUILD:-$root/build}
+
+"$root/scripts/setup.sh"
+. "$root/scripts/build.sh"
+qv_build_all "$root" "$build" "$(nproc)" "quorvel_clone standin_runner" "quorvel-clone"
+"$build/native/host/runner/quorvel-clone" --rotation 0,30,0 --count 11 \
+    --out "$root/out" --name ring "$@"

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Regenerates docs/dialog.png: the open settings dialog under Xvfb, in the Japanese locale, drawn
+# by Wine's X11 driver inside a virtual desktop (which draws the caption), cropped to the dialog.
+# Uses the Windows build tree under QV_BUILD (default: build) and a Wine prefix of its own there.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QV_BUILD:-$root/build}/windows
+out=$root/docs/dialog.png
+
+[ -f "$build/CMakeCache.txt" ] ||
+    cmake -S "$root" -B "$build" --toolchain "$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
+cmake --build "$build" --target show_dialog -j2 >/dev/null
+
+. "$root/scripts/wine-env.sh"
+qv_wine_env "$build"
+export WINEPREFIX="$build/wineprefix-x11" # the test prefix uses the null display driver
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    rm -rf "$work"
+    wineserver -k 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+sleep 1
+
+qv_wine_prepare # the locale; the prefix below is created with the X11 driver
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+fi
+
+rect=$work/rect.txt
+cp "$build/host/driver/show_dialog.exe" "$work/"
+LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine explorer /desktop=quorvel,640x400 \
+    "$work/show_dialog.exe" "$(winepath -w "$rect")" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 300); do [ -s "$rect" ] && break; sleep 0.2; done
+[ -s "$rect" ] || { echo "screenshot-dialog: the dialog did not open" >&2; exit 1; }
+sleep 2 # let it paint
+read -r x y w h < <(tr -d '\r' <"$rect")
+xwd -root -display "$display" -silent | xwdtopnm 2>/dev/null >"$work/screen.pnm"
+# The virtual desktop window sits at the screen's top-left, so desktop and screen coordinates agree.
+pnmcut -left "$x" -top "$y" -width "$w" -height "$h" "$work/screen.pnm" | pnmtopng >"$out"
+rm -f "$rect" # lets the program close the dialog
+wait
+echo "wrote $out (${w}x${h})"
