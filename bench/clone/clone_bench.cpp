@@ -1,72 +1,91 @@
-// build_clones on a large mesh against the in-process stand-in host, beside two references: the
-// same host traffic without any transform (what the host costs), and one memcpy of the output
-// geometry (what writing the output costs at the least).
+// build_clones and a preview refresh against the in-process stand-in host, for 10k, 100k and 1M
+// vertices at 10 and 100 copies, beside two references: the same host traffic without any
+// transform (what the host costs), and one memcpy of the output geometry (what writing the output
+// costs at the least). Then the preview while typing: one stored change of a 50k-vertex object at
+// 20 copies, through the dialog's rules. One run prints every table; --qv_csv=FILE also writes
+// the figures for the plot.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "clone/clone_builder.h"
 #include "clone/clone_settings.h"
+#include "clone/preview.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "plugin/host_api.h"
+#include "support/fake_controls.h"
 
 namespace {
 
-const int grid_columns = 400;
-const int grid_rows = 250; // 100,000 vertices
-const int copies = 100;
-
-// A gently waved grid of quads.
-standin::Object* make_mesh() {
+// A gently waved grid of quads, columns x rows vertices.
+standin::Object* make_mesh(int columns, int rows) {
     standin::Object* mesh = standin::create_object("mesh");
-    for (int r = 0; r < grid_rows; ++r) {
-        for (int c = 0; c < grid_columns; ++c) {
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
             standin::add_vertex(*mesh, c * 0.01f, 0.05f * float((r + c) % 7), r * 0.01f);
         }
     }
-    for (int r = 0; r + 1 < grid_rows; ++r) {
-        for (int c = 0; c + 1 < grid_columns; ++c) {
-            const int32_t v = r * grid_columns + c;
-            standin::add_face(*mesh, {v, v + 1, v + grid_columns + 1, v + grid_columns});
+    for (int r = 0; r + 1 < rows; ++r) {
+        for (int c = 0; c + 1 < columns; ++c) {
+            const int32_t v = r * columns + c;
+            standin::add_face(*mesh, {v, v + 1, v + columns + 1, v + columns});
         }
     }
     return mesh;
 }
 
-struct Setup {
-    standin::Object* mesh;
-    Setup() {
-        standin::bind_host_api(&host_api);
-        mesh = make_mesh();
-        apply_default_float_settings(&clone_settings);
-        clone_settings.rotation = Vector3{0, 3.6f, 1};
-        clone_settings.scale = Vector3{1.001f, 1, 1};
-        clone_settings.pivot = Vector3{2, 0, 1};
-        clone_settings.translation = Vector3{0, 0.5f, 0};
-        clone_settings.repeat_count = copies;
-    }
+struct MeshSize {
+    int vertices, columns, rows;
 };
+const MeshSize kSizes[] = {{10000, 100, 100}, {100000, 400, 250}, {1000000, 1000, 1000}};
+const int kCopies[] = {10, 100};
 
-Setup& setup() {
-    static Setup s;
-    return s;
+standin::Object* mesh_of(int vertices) {
+    static std::map<int, standin::Object*> meshes;
+    standin::Object*& mesh = meshes[vertices];
+    if (!mesh) {
+        for (const MeshSize& s : kSizes)
+            if (s.vertices == vertices) mesh = make_mesh(s.columns, s.rows);
+        if (!mesh) mesh = make_mesh(250, vertices / 250); // the typing case: 50k
+    }
+    return mesh;
 }
 
-double output_vertices() { return double(copies) * standin::vertex_count(*setup().mesh); }
-
-void report(benchmark::State& state) {
-    state.counters["ns_per_output_vertex"] =
-        benchmark::Counter(output_vertices(), benchmark::Counter::kIsIterationInvariantRate |
-                                                  benchmark::Counter::kInvert);
+void use_settings(int copies) {
+    standin::bind_host_api(&host_api);
+    apply_default_float_settings(&clone_settings);
+    clone_settings.rotation = Vector3{0, 3.6f, 1};
+    clone_settings.scale = Vector3{1.001f, 1, 1};
+    clone_settings.pivot = Vector3{2, 0, 1};
+    clone_settings.translation = Vector3{0, 0.5f, 0};
+    clone_settings.repeat_count = copies;
 }
 
-void BM_BuildClones(benchmark::State& state) {
-    standin::Object* mesh = setup().mesh;
+void report(benchmark::State& state, double output_vertices) {
+    state.counters["out_vertices"] = output_vertices;
+    state.counters["ns_per_out_vertex"] =
+        benchmark::Counter(output_vertices, benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+
+// Two untimed builds first: the host's block cache then holds blocks of the result's sizes, as it
+// does from the second preview refresh on. Figures are for that steady state.
+void warm_up(HostObject (*build)(HostObject), standin::Object* mesh) {
+    for (int i = 0; i < 2; ++i)
+        standin::destroy_object(build(mesh));
+}
+
+void build_clones_run(benchmark::State& state, int vertices, int copies) {
+    standin::Object* mesh = mesh_of(vertices);
+    use_settings(copies);
+    warm_up(build_clones, mesh);
     for (auto _ : state) {
         HostObject result = build_clones(mesh);
         benchmark::DoNotOptimize(result);
@@ -74,7 +93,7 @@ void BM_BuildClones(benchmark::State& state) {
         standin::destroy_object(result);
         state.ResumeTiming();
     }
-    report(state);
+    report(state, double(copies) * vertices);
 }
 
 // The host reads, writes and merges that build_clones makes, through the same table, with the
@@ -95,8 +114,10 @@ __attribute__((noinline)) HostObject host_traffic_only(HostObject source) {
     return result;
 }
 
-void BM_HostTrafficOnly(benchmark::State& state) {
-    standin::Object* mesh = setup().mesh;
+void host_traffic_run(benchmark::State& state, int vertices, int copies) {
+    standin::Object* mesh = mesh_of(vertices);
+    use_settings(copies);
+    warm_up(host_traffic_only, mesh);
     for (auto _ : state) {
         HostObject result = host_traffic_only(mesh);
         benchmark::DoNotOptimize(result);
@@ -104,69 +125,170 @@ void BM_HostTrafficOnly(benchmark::State& state) {
         standin::destroy_object(result);
         state.ResumeTiming();
     }
-    report(state);
+    report(state, double(copies) * vertices);
 }
 
-// One copy of as many bytes as the result holds: positions and face corners and face ends.
-void BM_MemcpyOfOutput(benchmark::State& state) {
-    const standin::Object& mesh = *setup().mesh;
+// One copy of as many bytes as the result holds: positions, face corners and face ends.
+void memcpy_run(benchmark::State& state, int vertices, int copies) {
+    const standin::Object& mesh = *mesh_of(vertices);
     const size_t bytes =
         size_t(copies) * (mesh.vertices.size() * sizeof(HostPoint) +
                           (mesh.face_corners.size() + mesh.face_ends.size()) * sizeof(int32_t));
-    std::vector<char> from(bytes, 1);
-    std::vector<char> to(bytes, 0);
+    std::unique_ptr<char[]> from(new char[bytes]);
+    std::unique_ptr<char[]> to(new char[bytes]);
+    std::memset(from.get(), 1, bytes);
+    std::memset(to.get(), 0, bytes);
     for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
+        std::memcpy(to.get(), from.get(), bytes);
+        benchmark::DoNotOptimize(to.get());
         benchmark::ClobberMemory();
     }
-    report(state);
+    report(state, double(copies) * vertices);
 }
 
-BENCHMARK(BM_BuildClones)
-    ->Unit(benchmark::kMillisecond)
-    ->MinWarmUpTime(0.5)
-    ->MinTime(2.0)
-    ->UseRealTime();
-BENCHMARK(BM_HostTrafficOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->MinWarmUpTime(0.5)
-    ->MinTime(2.0)
-    ->UseRealTime();
-BENCHMARK(BM_MemcpyOfOutput)
-    ->Unit(benchmark::kMillisecond)
-    ->MinWarmUpTime(0.5)
-    ->MinTime(2.0)
-    ->UseRealTime();
+// A document whose current object is a copy of the mesh, with the preview on.
+struct PreviewDocument {
+    standin::Document* document;
+    explicit PreviewDocument(int vertices) {
+        document = standin::create_document();
+        standin::Object* source = standin::create_object("source");
+        *source = *mesh_of(vertices);
+        standin::set_current_object(*document, standin::add_object(*document, source));
+        preview_state = PreviewState{document, 0, nullptr, 0};
+        start_preview();
+    }
+    ~PreviewDocument() {
+        stop_preview();
+        standin::destroy_document(document);
+        preview_state = PreviewState{nullptr, 0, nullptr, 0};
+    }
+};
 
-// Prints the two ratios after the usual table.
+// What every parameter change costs while the preview is on: the old copies leave the document,
+// new ones are built and added, and the views are redrawn.
+void preview_refresh_run(benchmark::State& state, int vertices, int copies) {
+    use_settings(copies);
+    PreviewDocument doc(vertices);
+    refresh_preview(); // the second build: see warm_up
+    for (auto _ : state)
+        refresh_preview();
+    report(state, double(copies) * vertices);
+}
+
+// Typing into the translation X edit with the preview on: each notification stores a new value
+// and rebuilds the preview. Alternating texts make every one a stored change.
+void typing_run(benchmark::State& state) {
+    const int vertices = 50000, copies = 20;
+    use_settings(copies);
+    PreviewDocument doc(vertices);
+    qvfake::FakeControls dialog;
+    const int64_t redraws_before = standin::redraw_count();
+    int64_t changes = 0;
+    for (auto _ : state) {
+        dialog.type(IDC_TRANSLATION_X, (changes & 1) ? "0.5" : "1.5");
+        ++changes;
+    }
+    if (standin::redraw_count() - redraws_before != changes)
+        state.SkipWithError("a keystroke did not rebuild the preview");
+    report(state, double(copies) * vertices);
+}
+
+// Few iterations for the big sizes: a 1M x 100 build writes 100M vertices (3.2 GB of geometry).
+int iterations_for(double output_vertices) {
+    const int n = static_cast<int>(4e8 / output_vertices);
+    return n < 3 ? 3 : (n > 200 ? 200 : n);
+}
+
+void register_all() {
+    for (const MeshSize& size : kSizes) {
+        for (int copies : kCopies) {
+            const int v = size.vertices;
+            const int iterations = iterations_for(double(v) * copies);
+            const std::string tail = "/" + std::to_string(v) + "/" + std::to_string(copies);
+            auto add = [&](const char* name, void (*fn)(benchmark::State&, int, int)) {
+                benchmark::RegisterBenchmark((name + tail).c_str(), fn, v, copies)
+                    ->Unit(benchmark::kMillisecond)
+                    ->Iterations(iterations)
+                    ->UseRealTime();
+            };
+            add("build_clones", build_clones_run);
+            add("host_traffic", host_traffic_run);
+            add("memcpy_output", memcpy_run);
+            add("preview_refresh", preview_refresh_run);
+        }
+    }
+    benchmark::RegisterBenchmark("typing_stored_change/50000/20", typing_run)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(100)
+        ->UseRealTime();
+}
+
+// Prints the ratios per size after the usual table, and writes them to --qv_csv.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    explicit RatioReporter(std::string csv) : csv_(std::move(csv)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            const std::string name = run.run_name.function_name;
+            const size_t slash = name.find('/');
+            times_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedRealTime();
         }
     }
+
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const double build = times_["BM_BuildClones"];
-        const double host = times_["BM_HostTrafficOnly"];
-        const double copy = times_["BM_MemcpyOfOutput"];
-        if (build > 0 && host > 0) std::printf("build / host traffic only: %.2f\n", build / host);
-        if (build > 0 && copy > 0) std::printf("build / memcpy of output:  %.2f\n", build / copy);
+        std::ofstream csv;
+        if (!csv_.empty()) {
+            csv.open(csv_);
+            csv << "vertices,copies,output_vertices,build_ms,host_ms,memcpy_ms,preview_ms\n";
+        }
+        std::printf("\n%9s %7s %13s %10s %10s %10s %10s %7s %7s %8s\n", "vertices", "copies",
+                    "out vertices", "build ms", "host ms", "memcpy ms", "preview ms", "share",
+                    "memcpy", "ns/out v");
+        for (const MeshSize& size : kSizes) {
+            for (int copies : kCopies) {
+                const std::string key =
+                    std::to_string(size.vertices) + "/" + std::to_string(copies);
+                auto& t = times_[key];
+                const double out = double(size.vertices) * copies;
+                std::printf("%9d %7d %13.0f %10.2f %10.2f %10.2f %10.2f %7.2f %7.2f %8.2f\n",
+                            size.vertices, copies, out, t["build_clones"], t["host_traffic"],
+                            t["memcpy_output"], t["preview_refresh"],
+                            t["build_clones"] / t["host_traffic"],
+                            t["build_clones"] / t["memcpy_output"], t["build_clones"] * 1e6 / out);
+                if (csv.is_open())
+                    csv << size.vertices << ',' << copies << ',' << out << ',' << t["build_clones"]
+                        << ',' << t["host_traffic"] << ',' << t["memcpy_output"] << ','
+                        << t["preview_refresh"] << '\n';
+            }
+        }
+        std::printf("typing, one stored change (50k vertices x 20 copies): %.2f ms\n",
+                    times_["50000/20"]["typing_stored_change"]);
     }
 
   private:
-    std::map<std::string, double> times_;
+    std::string csv_;
+    std::map<std::string, std::map<std::string, double>> times_;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
+    std::string csv;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--qv_csv=", 9) == 0) {
+            csv = argv[i] + 9;
+            for (int j = i; j + 1 < argc; ++j)
+                argv[j] = argv[j + 1];
+            --argc;
+            --i;
+        }
+    }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    register_all();
+    RatioReporter reporter(csv);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

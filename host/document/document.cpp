@@ -33,8 +33,10 @@ std::vector<CachedBlock>& block_cache() {
     return *cache;
 }
 size_t cached_bytes = 0;
-// Kept small in a 32-bit process, whose address space is only 2 GiB.
-const size_t cache_limit = sizeof(void*) >= 8 ? size_t(1) << 30 : size_t(128) << 20;
+// Kept small in a 32-bit process, whose address space is only 2 GiB. In 64 bits it holds the
+// arrays of a 100M-vertex object of copies (4 GiB with their growth room), so that rebuilding one
+// reuses mapped memory as a smaller one does and the cost per vertex stays the same.
+const size_t cache_limit = sizeof(void*) >= 8 ? size_t(6) << 30 : size_t(128) << 20;
 
 } // namespace
 
@@ -60,10 +62,7 @@ void* acquire_large_block(size_t bytes, size_t* granted, bool growing) {
         cache.erase(cache.begin() + static_cast<std::ptrdiff_t>(best));
         return block;
     }
-    void* block = std::malloc(bytes);
-    if (!block) throw std::bad_alloc();
-    *granted = bytes;
-    return block;
+    return nullptr;
 }
 
 void release_large_block(void* block, size_t bytes) {

@@ -13,8 +13,8 @@
 
 namespace standin {
 
-// A block of at least bytes (its real size in *granted), from the cache or freshly allocated;
-// growing: for an array that already holds values and is likely to grow again.
+// A cached block of at least bytes (its real size in *granted), or null when none fits; growing:
+// for an array that already holds values and is likely to grow again.
 void* acquire_large_block(size_t bytes, size_t* granted, bool growing);
 // Keeps the block for reuse, or frees it when the cache is full.
 void release_large_block(void* block, size_t bytes);
@@ -73,10 +73,19 @@ template <class T> class PodBuffer {
         }
         size_t granted = 0;
         T* block = static_cast<T*>(acquire_large_block(capacity * sizeof(T), &granted, size_ != 0));
-        if (size_) std::memcpy(block, data_, size_ * sizeof(T));
-        release(data_, capacity_);
-        data_ = block;
-        capacity_ = granted / sizeof(T);
+        if (block) {
+            if (size_) std::memcpy(block, data_, size_ * sizeof(T));
+            release(data_, capacity_);
+            data_ = block;
+            capacity_ = granted / sizeof(T);
+            return;
+        }
+        // Nothing cached fits: the allocator remaps a large block rather than copying it, so the
+        // pages already written stay and are not faulted in again.
+        void* grown = std::realloc(data_, capacity * sizeof(T));
+        if (!grown) throw std::bad_alloc();
+        data_ = static_cast<T*>(grown);
+        capacity_ = capacity;
     }
 
     // Room for extra more values, growing geometrically so that repeated appends stay linear.

@@ -1,0 +1,93 @@
+// Fake dialog controls for driving the dialog rules without a window system: writing an edit's
+// text reports a change of that edit at once and setting a spin position writes its buddy edit,
+// as the platform's controls do. Shared by the fuzz target, the stress tests and the benchmarks.
+#pragma once
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "dialog/dialog_ids.h"
+#include "dialog/dialog_rules.h"
+
+namespace qvfake {
+
+inline int spin_buddy(int spin) {
+    switch (spin) {
+    case IDC_SPIN_COUNT:
+        return IDC_REPEAT_COUNT;
+    case IDC_SPIN_SCALE_X:
+        return IDC_SCALE_X;
+    case IDC_SPIN_SCALE_Y:
+        return IDC_SCALE_Y;
+    case IDC_SPIN_SCALE_Z:
+        return IDC_SCALE_Z;
+    case IDC_SPIN_ROTATION_X:
+        return IDC_ROTATION_X;
+    case IDC_SPIN_ROTATION_Y:
+        return IDC_ROTATION_Y;
+    case IDC_SPIN_ROTATION_Z:
+        return IDC_ROTATION_Z;
+    case IDC_SPIN_TRANSLATION_X:
+        return IDC_TRANSLATION_X;
+    case IDC_SPIN_TRANSLATION_Y:
+        return IDC_TRANSLATION_Y;
+    default:
+        return IDC_TRANSLATION_Z;
+    }
+}
+
+struct FakeControls {
+    std::map<int, std::string> texts;
+    std::map<int, int> checks;
+    bool ended = false;
+    long long result = -1;
+    int closes_posted = 0;
+    DialogControls controls{};
+
+    FakeControls() {
+        controls.context = this;
+        controls.get_text = [](void* c, int id, char* text, int size) {
+            const std::string& t = self(c).texts[id];
+            // Like the platform: at most size - 1 characters, then a NUL.
+            size_t n = t.size() < size_t(size - 1) ? t.size() : size_t(size - 1);
+            std::memcpy(text, t.data(), n);
+            text[n] = '\0';
+            return static_cast<int>(n);
+        };
+        controls.set_text = [](void* c, int id, const char* text) { self(c).type(id, text); };
+        controls.get_check = [](void* c, int id) { return self(c).checks[id]; };
+        controls.set_check = [](void* c, int id, int state) { self(c).checks[id] = state; };
+        controls.set_spin = [](void* c, int id, int32_t, int32_t, int32_t position) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%d", static_cast<int>(position));
+            self(c).type(spin_buddy(id), text);
+        };
+        controls.end_dialog = [](void* c, intptr_t result) {
+            self(c).ended = true;
+            self(c).result = result;
+        };
+        controls.post_close = [](void* c) { ++self(c).closes_posted; };
+    }
+    FakeControls(const FakeControls&) = delete;
+    FakeControls& operator=(const FakeControls&) = delete;
+
+    // The edit's text becomes text and its change notification arrives at once.
+    void type(int id, const std::string& text) {
+        texts[id] = text;
+        dialog_command(&controls, id);
+    }
+    // A check box clicked to state.
+    void tick(int id, int state) {
+        checks[id] = state;
+        dialog_command(&controls, id);
+    }
+    void open() { dialog_open(&controls); }
+    void press(int id) { dialog_command(&controls, id); }
+
+  private:
+    static FakeControls& self(void* c) { return *static_cast<FakeControls*>(c); }
+};
+
+} // namespace qvfake
