@@ -29,16 +29,15 @@ xvfb_pid=$!
 export DISPLAY=$display
 sleep 1
 
-qv_wine_prepare # the locale; the prefix below is created with the X11 driver
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w
-fi
+qv_wine_prepare # the locale and the prefix, made for the null driver: switch it to X11
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f </dev/null >/dev/null 2>&1
+wineserver -w
 
 rect=$work/rect.txt
 cp "$build/host/driver/show_dialog.exe" "$work/"
 LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine explorer /desktop=quorvel,640x400 \
     "$work/show_dialog.exe" "$(winepath -w "$rect")" </dev/null >/dev/null 2>&1 &
+wine_pid=$!
 for _ in $(seq 1 300); do [ -s "$rect" ] && break; sleep 0.2; done
 [ -s "$rect" ] || { echo "screenshot-dialog: the dialog did not open" >&2; exit 1; }
 sleep 2 # let it paint
@@ -47,5 +46,5 @@ xwd -root -display "$display" -silent | xwdtopnm 2>/dev/null >"$work/screen.pnm"
 # The virtual desktop window sits at the screen's top-left, so desktop and screen coordinates agree.
 pnmcut -left "$x" -top "$y" -width "$w" -height "$h" "$work/screen.pnm" | pnmtopng >"$out"
 rm -f "$rect" # lets the program close the dialog
-wait
+wait "$wine_pid" || true
 echo "wrote $out (${w}x${h})"
