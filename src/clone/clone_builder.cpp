@@ -1,5 +1,7 @@
 #include "clone/clone_builder.h"
 
+#include <cmath>
+
 #include "clone/clone_settings.h"
 #include "math/math_api.h"
 #include "math/math_table.h"
@@ -96,5 +98,21 @@ Vector3 compute_object_center(HostObject object) {
     center.x = static_cast<float>(sx / count);
     center.y = static_cast<float>(sy / count);
     center.z = static_cast<float>(sz / count);
+    // Coordinates near the float limit overflow a single-precision sum although their mean is
+    // finite; an infinite centre would then spread into every copy. Such an axis is summed again
+    // in double precision.
+    if (!std::isfinite(center.x) || !std::isfinite(center.y) || !std::isfinite(center.z)) {
+        double wide[3] = {0.0, 0.0, 0.0};
+        for (int32_t j = 0; j < n; ++j) {
+            HostPoint p;
+            host_api.MQObj_GetVertex(object, j, &p);
+            wide[0] += p.x;
+            wide[1] += p.y;
+            wide[2] += p.z;
+        }
+        if (!std::isfinite(center.x)) center.x = static_cast<float>(wide[0] / count);
+        if (!std::isfinite(center.y)) center.y = static_cast<float>(wide[1] / count);
+        if (!std::isfinite(center.z)) center.z = static_cast<float>(wide[2] / count);
+    }
     return center;
 }

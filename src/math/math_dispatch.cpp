@@ -1,6 +1,10 @@
 // The dispatch table, its stubs and the one-time selection, and the public entries that call
 // through the table.
-#include <thread>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sched.h>
+#endif
 
 #include "math/math_api.h"
 #include "math/math_probe.h"
@@ -11,6 +15,17 @@ namespace {
 
 // Set once the table is completely filled; a concurrent first caller waits for it.
 std::atomic<int> selection_done{0};
+
+// The system's own yield, not std::this_thread::yield: in the Windows build that one links the
+// POSIX thread library, whose start-up in the module leaves two handles and some 20 KiB behind at
+// every unload.
+void yield_to_other_threads() {
+#ifdef _WIN32
+    SwitchToThread();
+#else
+    sched_yield();
+#endif
+}
 
 #define QV_MATH_STUB(slot, result, name, params, args)                                             \
     result stub_##name params {                                                                    \
@@ -51,7 +66,7 @@ uint32_t select_math_implementations() {
     }
     // Another thread is filling the table: no slot may run before it is complete.
     while (!selection_done.load(std::memory_order_acquire))
-        std::this_thread::yield();
+        yield_to_other_threads();
     return math_selection_state.load(std::memory_order_relaxed);
 }
 
