@@ -12,3 +12,35 @@ qv_build_all() {
     # shellcheck disable=SC2086
     cmake --build "$build/native" -j "$jobs" ${native_targets:+--target $native_targets}
 }
+
+# The native tree again with AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends
+# the program. Usage: qv_build_sanitize ROOT BUILD JOBS
+qv_build_sanitize() {
+    local root=$1 build=$2 jobs=$3
+    local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S "$root" -B "$build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
+    cmake --build "$build/asan" -j "$jobs"
+}
+
+# The libFuzzer target, built with clang and the sanitizers. Usage: qv_build_fuzz ROOT BUILD JOBS
+qv_build_fuzz() {
+    local root=$1 build=$2 jobs=$3
+    CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQV_FUZZ=ON \
+        -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all" \
+        >/dev/null
+    cmake --build "$build/fuzz" -j "$jobs" --target dialog_fuzz
+}
+
+# Runs the fuzz target for SECONDS from the corpus kept in tests/ (new inputs go to a work copy in
+# the build tree, so the kept corpus changes only by hand). Usage: qv_run_fuzz ROOT BUILD SECONDS
+qv_run_fuzz() {
+    local root=$1 build=$2 seconds=$3
+    local work="$build/fuzz/corpus-dialog"
+    mkdir -p "$work"
+    cp "$root"/tests/fuzz/corpus/dialog/* "$work"/
+    (cd "$build/fuzz" && ./tests/fuzz/dialog_fuzz -max_total_time="$seconds" -max_len=512 \
+        -print_final_stats=1 "$work")
+}

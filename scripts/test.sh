@@ -17,3 +17,10 @@ qv_wine_start
 trap qv_wine_stop EXIT
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
+
+# The native suites again under AddressSanitizer and UndefinedBehaviorSanitizer, then the dialog's
+# fuzz target for a bounded time from its kept corpus.
+qv_build_sanitize "$root" "$build" "$jobs"
+ctest --test-dir "$build/asan" --output-on-failure -j "$jobs" --no-tests=error
+qv_build_fuzz "$root" "$build" "$jobs"
+qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"

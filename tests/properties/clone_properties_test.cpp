@@ -141,3 +141,22 @@ TEST_F(Properties, NStepsOf360OverNDegreesComeBackToTheSource) {
 }
 
 } // namespace
+
+namespace {
+
+using Centre = clonetest::CloneFixture;
+
+// Coordinates near the float limit: the single-precision running sum overflows, the mean does not.
+TEST_F(Centre, OfPointsNearTheFloatLimitIsFiniteAndRight) {
+    standin::Object* big = standin::create_object("big");
+    standin::add_vertex(*big, 3e38f, -3e38f, 1.0f);
+    standin::add_vertex(*big, 3e38f, -3e38f, 2.0f);
+    standin::add_vertex(*big, 2e38f, -1e38f, 3.0f);
+    const Vector3 centre = compute_object_center(big);
+    EXPECT_FLOAT_EQ(centre.x, float(8e38 / 3));
+    EXPECT_FLOAT_EQ(centre.y, float(-7e38 / 3));
+    EXPECT_EQ(centre.z, 2.0f); // the axis that did not overflow keeps the single-precision mean
+    standin::destroy_object(big);
+}
+
+} // namespace
