@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Every test: the native suites, then the Windows suites under 32-bit Wine. Installs what it needs.
+# Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), a
+# bounded fuzz run of the dialog's text rules, and the Windows suites under 32-bit Wine.
+# Installs what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QV_BUILD:-$root/build}
@@ -8,6 +10,11 @@ jobs=$(nproc)
 "$root/scripts/setup.sh"
 . "$root/scripts/build.sh"
 qv_build_all "$root" "$build" "$jobs"
+qv_build_sanitize "$root" "$build" "$jobs"
+qv_build_fuzz "$root" "$build" "$jobs"
+
+# The dialog's fuzz target for a bounded time from its kept corpus.
+qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"
 
 # The native suites include the runner's end-to-end tests, which start the Windows build under Wine.
 . "$root/scripts/wine-env.sh"
@@ -15,12 +22,6 @@ qv_wine_env "$build/windows"
 qv_wine_prepare
 qv_wine_start
 trap qv_wine_stop EXIT
+ctest --test-dir "$build/asan" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
-
-# The native suites again under AddressSanitizer and UndefinedBehaviorSanitizer, then the dialog's
-# fuzz target for a bounded time from its kept corpus.
-qv_build_sanitize "$root" "$build" "$jobs"
-ctest --test-dir "$build/asan" --output-on-failure -j "$jobs" --no-tests=error
-qv_build_fuzz "$root" "$build" "$jobs"
-qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"
