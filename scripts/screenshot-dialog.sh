@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates docs/dialog.png: the open settings dialog under Xvfb, in the Japanese locale, drawn
 # by Wine's X11 driver inside a virtual desktop (which draws the caption), cropped to the dialog.
-# Uses the Windows build tree under QV_BUILD (default: build) and a Wine prefix of its own there.
+# Uses the Windows build tree under QV_BUILD (default: build) and its display prefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QV_BUILD:-$root/build}/windows
@@ -12,8 +12,8 @@ out=$root/docs/dialog.png
 cmake --build "$build" --target show_dialog -j2 >/dev/null
 
 . "$root/scripts/wine-env.sh"
+QV_WINE_DISPLAY=1 # the prefix that draws on the X display, not the tests' null-driver one
 qv_wine_env "$build"
-export WINEPREFIX="$build/wineprefix-x11" # the test prefix uses the null display driver
 work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
@@ -29,9 +29,7 @@ xvfb_pid=$!
 export DISPLAY=$display
 sleep 1
 
-qv_wine_prepare # the locale and the prefix, made for the null driver: switch it to X11
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f </dev/null >/dev/null 2>&1
-wineserver -w
+qv_wine_prepare
 
 rect=$work/rect.txt
 cp "$build/host/driver/show_dialog.exe" "$work/"
