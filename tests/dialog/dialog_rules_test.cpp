@@ -16,82 +16,9 @@
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "plugin/host_api.h"
+#include "support/fake_controls.h"
 
 namespace {
-
-struct Spin {
-    int32_t minimum, maximum, position;
-};
-
-struct FakeDialog {
-    std::map<int, std::string> texts;
-    std::map<int, int> checks;
-    std::map<int, Spin> spins;
-    std::map<int, int> changes; // change notifications per edit
-    bool ended = false;
-    intptr_t result = -1;
-    int closes_posted = 0;
-    DialogControls controls{};
-};
-
-FakeDialog& dialog_of(void* context) { return *static_cast<FakeDialog*>(context); }
-
-int buddy_of(int spin) {
-    switch (spin) {
-    case IDC_SPIN_COUNT:
-        return IDC_REPEAT_COUNT;
-    case IDC_SPIN_SCALE_X:
-        return IDC_SCALE_X;
-    case IDC_SPIN_SCALE_Y:
-        return IDC_SCALE_Y;
-    case IDC_SPIN_SCALE_Z:
-        return IDC_SCALE_Z;
-    case IDC_SPIN_ROTATION_X:
-        return IDC_ROTATION_X;
-    case IDC_SPIN_ROTATION_Y:
-        return IDC_ROTATION_Y;
-    case IDC_SPIN_ROTATION_Z:
-        return IDC_ROTATION_Z;
-    case IDC_SPIN_TRANSLATION_X:
-        return IDC_TRANSLATION_X;
-    case IDC_SPIN_TRANSLATION_Y:
-        return IDC_TRANSLATION_Y;
-    case IDC_SPIN_TRANSLATION_Z:
-        return IDC_TRANSLATION_Z;
-    default:
-        return 0;
-    }
-}
-
-int fake_get_text(void* context, int id, char* text, int size) {
-    const std::string& value = dialog_of(context).texts[id];
-    int count = static_cast<int>(std::min<size_t>(value.size(), static_cast<size_t>(size - 1)));
-    std::memcpy(text, value.data(), static_cast<size_t>(count));
-    text[count] = '\0';
-    return count;
-}
-
-void fake_set_text(void* context, int id, const char* text) {
-    FakeDialog& dialog = dialog_of(context);
-    dialog.texts[id] = text;
-    ++dialog.changes[id];
-    dialog_command(&dialog.controls, id);
-}
-
-int fake_get_check(void* context, int id) { return dialog_of(context).checks[id]; }
-void fake_set_check(void* context, int id, int state) { dialog_of(context).checks[id] = state; }
-
-void fake_set_spin(void* context, int id, int32_t minimum, int32_t maximum, int32_t position) {
-    dialog_of(context).spins[id] = Spin{minimum, maximum, position};
-    fake_set_text(context, buddy_of(id), std::to_string(position).c_str());
-}
-
-void fake_end_dialog(void* context, intptr_t result) {
-    dialog_of(context).ended = true;
-    dialog_of(context).result = result;
-}
-
-void fake_post_close(void* context) { ++dialog_of(context).closes_posted; }
 
 // A document whose current object is a unit cube corner set, centred at (1, 2, 3).
 class DialogRules : public ::testing::Test {
@@ -105,9 +32,6 @@ class DialogRules : public ::testing::Test {
         standin::add_vertex(*object, 2, 4, 6);
         standin::set_current_object(*document, standin::add_object(*document, object));
         preview_state = PreviewState{document, 0, nullptr, 0};
-        fake.controls =
-            DialogControls{&fake,          fake_get_text, fake_set_text,   fake_get_check,
-                           fake_set_check, fake_set_spin, fake_end_dialog, fake_post_close};
     }
     void TearDown() override {
         if (preview_state.preview_active) {
@@ -117,7 +41,7 @@ class DialogRules : public ::testing::Test {
     }
     void type(int id, const std::string& text) { // emptied first, then one character at a time
         for (size_t length = 0; length <= text.size(); ++length) {
-            fake_set_text(&fake, id, text.substr(0, length).c_str());
+            fake.type(id, text.substr(0, length).c_str());
         }
     }
     void set_check(int id, int state) {
@@ -127,7 +51,7 @@ class DialogRules : public ::testing::Test {
     std::string& text(int id) { return fake.texts[id]; }
 
     standin::Document* document = nullptr;
-    FakeDialog fake;
+    qvfake::FakeControls fake;
 };
 
 TEST_F(DialogRules, OpeningFreshSettingsShowsDefaultsAndSetsUpTheSpins) {
@@ -233,11 +157,11 @@ TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
     ASSERT_TRUE(preview_state.preview_active);
     int64_t redraws = standin::redraw_count();
 
-    fake_set_text(&fake, IDC_PIVOT_X, "");
+    fake.type(IDC_PIVOT_X, "");
     EXPECT_EQ(clone_settings.pivot.x, 3.0f); // an emptied edit keeps the value
-    fake_set_text(&fake, IDC_PIVOT_X, "-");
+    fake.type(IDC_PIVOT_X, "-");
     EXPECT_EQ(clone_settings.pivot.x, 0.0f);
-    fake_set_text(&fake, IDC_PIVOT_X, "-5");
+    fake.type(IDC_PIVOT_X, "-5");
     EXPECT_EQ(clone_settings.pivot.x, -5.0f);
     EXPECT_EQ(standin::redraw_count(), redraws + 2);
 
@@ -245,11 +169,11 @@ TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
     EXPECT_EQ(clone_settings.pivot.y, 12.5f);
     EXPECT_EQ(standin::redraw_count(), redraws + 5);
 
-    fake_set_text(&fake, IDC_PIVOT_Y, "12.50");
+    fake.type(IDC_PIVOT_Y, "12.50");
     EXPECT_EQ(standin::redraw_count(), redraws + 5);
     // 0.1 is no float: every notification counts as a change.
-    fake_set_text(&fake, IDC_SCALE_Y, "0.1");
-    fake_set_text(&fake, IDC_SCALE_Y, "0.1");
+    fake.type(IDC_SCALE_Y, "0.1");
+    fake.type(IDC_SCALE_Y, "0.1");
     EXPECT_EQ(clone_settings.scale.y, 0.1f);
     EXPECT_EQ(standin::redraw_count(), redraws + 7);
     EXPECT_EQ(standin::object_count(*document), 2);
@@ -271,15 +195,15 @@ TEST_F(DialogRules, UnusableNumbersKeepTheSetting) {
     set_check(IDC_PREVIEW, 1);
     int64_t redraws = standin::redraw_count();
     clone_settings.rotation.y = 30.0f;
-    fake_set_text(&fake, IDC_ROTATION_Y, "1e39");
-    fake_set_text(&fake, IDC_ROTATION_Y, "-1e39");
+    fake.type(IDC_ROTATION_Y, "1e39");
+    fake.type(IDC_ROTATION_Y, "-1e39");
     EXPECT_EQ(clone_settings.rotation.y, 30.0f);
-    fake_set_text(&fake, IDC_REPEAT_COUNT, "7");
-    fake_set_text(&fake, IDC_REPEAT_COUNT, "3000000000");
-    fake_set_text(&fake, IDC_REPEAT_COUNT, "");
+    fake.type(IDC_REPEAT_COUNT, "7");
+    fake.type(IDC_REPEAT_COUNT, "3000000000");
+    fake.type(IDC_REPEAT_COUNT, "");
     EXPECT_EQ(clone_settings.repeat_count, 7);
     EXPECT_EQ(standin::redraw_count(), redraws + 1);
-    fake_set_text(&fake, IDC_ROTATION_Y, "abc");
+    fake.type(IDC_ROTATION_Y, "abc");
     EXPECT_EQ(clone_settings.rotation.y, 0.0f); // not a number at all reads as 0
 }
 

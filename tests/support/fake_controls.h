@@ -33,14 +33,22 @@ inline int spin_buddy(int spin) {
         return IDC_TRANSLATION_X;
     case IDC_SPIN_TRANSLATION_Y:
         return IDC_TRANSLATION_Y;
-    default:
+    case IDC_SPIN_TRANSLATION_Z:
         return IDC_TRANSLATION_Z;
+    default:
+        return 0;
     }
 }
+
+struct Spin {
+    int32_t minimum, maximum, position;
+};
 
 struct FakeControls {
     std::map<int, std::string> texts;
     std::map<int, int> checks;
+    std::map<int, Spin> spins;  // range and position last set, per up-down control
+    std::map<int, int> changes; // change notifications per edit
     bool ended = false;
     long long result = -1;
     int closes_posted = 0;
@@ -59,7 +67,9 @@ struct FakeControls {
         controls.set_text = [](void* c, int id, const char* text) { self(c).type(id, text); };
         controls.get_check = [](void* c, int id) { return self(c).checks[id]; };
         controls.set_check = [](void* c, int id, int state) { self(c).checks[id] = state; };
-        controls.set_spin = [](void* c, int id, int32_t, int32_t, int32_t position) {
+        controls.set_spin = [](void* c, int id, int32_t minimum, int32_t maximum,
+                               int32_t position) {
+            self(c).spins[id] = Spin{minimum, maximum, position};
             char text[16];
             std::snprintf(text, sizeof text, "%d", static_cast<int>(position));
             self(c).type(spin_buddy(id), text);
@@ -76,6 +86,7 @@ struct FakeControls {
     // The edit's text becomes text and its change notification arrives at once.
     void type(int id, const std::string& text) {
         texts[id] = text;
+        ++changes[id];
         dialog_command(&controls, id);
     }
     // A check box clicked to state.
