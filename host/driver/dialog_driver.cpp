@@ -22,6 +22,13 @@ BOOL CALLBACK match_window(HWND window, LPARAM lparam) {
     if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) {
         return TRUE;
     }
+    // Programs under one Wine server share the desktop: another process's dialog of the same
+    // caption is not ours to drive.
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId()) {
+        return TRUE;
+    }
     search->found = window;
     return FALSE;
 }

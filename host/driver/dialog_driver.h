@@ -11,8 +11,8 @@ namespace dialog_driver {
 // Caption of the plug-in's settings dialog.
 inline constexpr const char* clone_dialog_caption = "Quorvel - Clone -";
 
-// Waits until a visible top-level window with this caption (and, when owner is not null, this
-// owner) exists; null after timeout_ms.
+// Waits until a visible top-level window of this process with this caption (and, when owner is
+// not null, this owner) exists; null after timeout_ms.
 HWND wait_for_dialog(const char* caption, HWND owner, DWORD timeout_ms);
 HWND wait_for_clone_dialog(DWORD timeout_ms = 20000);
 // Waits until window no longer exists; false on timeout.
