@@ -41,6 +41,14 @@ qv_run_fuzz() {
     local work="$build/fuzz/corpus-dialog"
     mkdir -p "$work"
     cp "$root"/tests/fuzz/corpus/dialog/* "$work"/
-    (cd "$build/fuzz" && ./tests/fuzz/dialog_fuzz -max_total_time="$seconds" -max_len=512 \
-        -print_final_stats=1 "$work")
+    # libFuzzer reports every new input; keep that in a log and show its end, or all of it on
+    # a finding.
+    local log="$build/fuzz/dialog_fuzz.log"
+    if (cd "$build/fuzz" && ./tests/fuzz/dialog_fuzz -max_total_time="$seconds" -max_len=512 \
+        -print_final_stats=1 "$work") >"$log" 2>&1; then
+        tail -n 12 "$log"
+    else
+        cat "$log"
+        return 1
+    fi
 }
