@@ -58,9 +58,11 @@ void MQ_API MQObj_SetVertex(HostObject obj, int32_t index, const HostPoint* poin
         stray_call(#name);                                                                         \
         return 0;                                                                                  \
     }
-#include "host/win32/host_function_list.h"
+#define QV_HOST_AGAIN(name)
+#include "plugin/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
+#undef QV_HOST_AGAIN
 
 HostDocument standin_create_document() { return standin::create_document(); }
 

@@ -26,9 +26,11 @@ extern "C" {
 #define QV_HOST_FUNCTION(name)                                                                     \
     long fake_##name() { return ++calls; }
 #define QV_HOST_UNUSED(name) QV_HOST_FUNCTION(name)
-#include "host/win32/host_function_list.h"
+#define QV_HOST_AGAIN(name)
+#include "plugin/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
+#undef QV_HOST_AGAIN
 
 long fake_host_calls() { return calls; }
 

@@ -1,6 +1,7 @@
-// The 140 host function names, in the order of the host's table: QV_HOST_FUNCTION(name) for the
-// 13 the plug-in calls, QV_HOST_UNUSED(name) for the 127 it only looks up. Define both before
-// including; no include guard, since each user expands the list its own way.
+// The 140 host function names, in the order the plug-in looks them up: QV_HOST_FUNCTION(name) for
+// the 13 the plug-in calls, QV_HOST_UNUSED(name) for the 127 it only looks up, and
+// QV_HOST_AGAIN(name) where a name already listed is looked up a second time. Define all three
+// before including; no include guard, since each user expands the list its own way.
 QV_HOST_FUNCTION(MQ_GetWindowHandle)
 QV_HOST_FUNCTION(MQ_CreateObject)
 QV_HOST_UNUSED(MQ_CreateMaterial)
@@ -10,6 +11,7 @@ QV_HOST_UNUSED(MQ_ExportAxis)
 QV_HOST_UNUSED(MQ_LoadImage)
 QV_HOST_UNUSED(MQ_GetSystemPath)
 QV_HOST_FUNCTION(MQ_RefreshView)
+QV_HOST_AGAIN(MQ_GetSystemPath)
 QV_HOST_UNUSED(MQ_StationCallback)
 QV_HOST_UNUSED(MQ_SendMessage)
 QV_HOST_UNUSED(MQDoc_GetObjectCount)
