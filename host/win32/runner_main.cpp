@@ -31,7 +31,8 @@ HWND create_main_window() {
     HWND window = CreateWindowExA(0, window_class.lpszClassName, "Quorvel stand-in host",
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400,
                                   nullptr, nullptr, window_class.hInstance, nullptr);
-    if (window) ShowWindow(window, SW_SHOWNORMAL);
+    // The window only owns the plug-in's dialog, so it stays hidden: under Wine's X11 driver a
+    // shown window of the same thread left the dialog above it unpainted (black).
     return window;
 }
 
