@@ -82,18 +82,24 @@ void warm_up(HostObject (*build)(HostObject), standin::Object* mesh) {
         standin::destroy_object(build(mesh));
 }
 
-void build_clones_run(benchmark::State& state, int vertices, int copies) {
+// Times build (build_clones or the host-traffic baseline) on a mesh, result destroyed untimed.
+void timed_builds(benchmark::State& state, HostObject (*build)(HostObject), int vertices,
+                  int copies) {
     standin::Object* mesh = mesh_of(vertices);
     use_settings(copies);
-    warm_up(build_clones, mesh);
+    warm_up(build, mesh);
     for (auto _ : state) {
-        HostObject result = build_clones(mesh);
+        HostObject result = build(mesh);
         benchmark::DoNotOptimize(result);
         state.PauseTiming();
         standin::destroy_object(result);
         state.ResumeTiming();
     }
     report(state, double(copies) * vertices);
+}
+
+void build_clones_run(benchmark::State& state, int vertices, int copies) {
+    timed_builds(state, build_clones, vertices, copies);
 }
 
 // The host reads, writes and merges that build_clones makes, through the same table, with the
@@ -115,17 +121,7 @@ __attribute__((noinline)) HostObject host_traffic_only(HostObject source) {
 }
 
 void host_traffic_run(benchmark::State& state, int vertices, int copies) {
-    standin::Object* mesh = mesh_of(vertices);
-    use_settings(copies);
-    warm_up(host_traffic_only, mesh);
-    for (auto _ : state) {
-        HostObject result = host_traffic_only(mesh);
-        benchmark::DoNotOptimize(result);
-        state.PauseTiming();
-        standin::destroy_object(result);
-        state.ResumeTiming();
-    }
-    report(state, double(copies) * vertices);
+    timed_builds(state, host_traffic_only, vertices, copies);
 }
 
 // One copy of as many bytes as the result holds: positions, face corners and face ends.
