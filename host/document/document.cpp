@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <new>
-#include <ostream>
 
 #include "host/document/host_state.h"
 
@@ -102,10 +101,39 @@ int32_t add_vertex(Object& object, float x, float y, float z) {
     return static_cast<int32_t>(object.vertices.size() - 1);
 }
 
-int32_t add_face(Object& object, const int32_t* corners, int32_t count) {
+namespace {
+
+// The optional per-corner and per-face arrays stay empty until something is stored in them; from
+// then on they run alongside the corners and the faces.
+void fill_uvs(Object& object) {
+    const size_t missing = object.face_corners.size() - object.corner_uvs.size();
+    HostUv* out = object.corner_uvs.grow_by(missing);
+    for (size_t i = 0; i < missing; ++i)
+        out[i] = HostUv{0.0f, 0.0f};
+}
+
+void fill_materials(Object& object) {
+    const size_t missing = object.face_ends.size() - object.face_materials.size();
+    int32_t* out = object.face_materials.grow_by(missing);
+    for (size_t i = 0; i < missing; ++i)
+        out[i] = -1;
+}
+
+} // namespace
+
+int32_t add_face(Object& object, const int32_t* corners, int32_t count, const HostUv* uvs,
+                 int32_t material) {
+    if (uvs && object.corner_uvs.empty()) fill_uvs(object);
+    if (material >= 0 && object.face_materials.empty()) fill_materials(object);
     for (int32_t i = 0; i < count; ++i)
         object.face_corners.push_back(corners[i]);
+    if (uvs) {
+        object.corner_uvs.append(uvs, static_cast<size_t>(count));
+    } else if (!object.corner_uvs.empty()) {
+        fill_uvs(object);
+    }
     object.face_ends.push_back(static_cast<int32_t>(object.face_corners.size()));
+    if (!object.face_materials.empty()) object.face_materials.push_back(material);
     return static_cast<int32_t>(object.face_ends.size() - 1);
 }
 
@@ -123,6 +151,90 @@ std::vector<int32_t> face_corners(const Object& object, int32_t face) {
     const int32_t end = object.face_ends[face];
     return std::vector<int32_t>(object.face_corners.data() + begin,
                                 object.face_corners.data() + end);
+}
+
+bool has_uvs(const Object& object) { return !object.corner_uvs.empty(); }
+
+bool has_materials(const Object& object) { return !object.face_materials.empty(); }
+
+std::vector<HostUv> face_uvs(const Object& object, int32_t face) {
+    if (face < 0 || face >= face_count(object)) return {};
+    const int32_t begin = face == 0 ? 0 : object.face_ends[face - 1];
+    const int32_t end = object.face_ends[face];
+    if (!has_uvs(object)) return std::vector<HostUv>(static_cast<size_t>(end - begin), {0, 0});
+    return std::vector<HostUv>(object.corner_uvs.data() + begin, object.corner_uvs.data() + end);
+}
+
+int32_t face_material(const Object& object, int32_t face) {
+    if (face < 0 || face >= face_count(object) || !has_materials(object)) return -1;
+    return object.face_materials[static_cast<size_t>(face)];
+}
+
+namespace {
+
+template <class T> void append_values(PodBuffer<T>& dest, const PodBuffer<T>& source) {
+    dest.append(source.data(), source.size());
+}
+
+void append_geometry(Object& dest, const Object& source) {
+    const int32_t vertex_base = static_cast<int32_t>(dest.vertices.size());
+    const int32_t corner_base = static_cast<int32_t>(dest.face_corners.size());
+    append_values(dest.vertices, source.vertices);
+    // Face corners name vertices, face ends name corners: both move up by what dest had.
+    const size_t corners = source.face_corners.size();
+    int32_t* corner_out = dest.face_corners.grow_by(corners);
+    const int32_t* corner_in = source.face_corners.data();
+    for (size_t i = 0; i < corners; ++i)
+        corner_out[i] = corner_in[i] + vertex_base;
+    const size_t ends = source.face_ends.size();
+    int32_t* end_out = dest.face_ends.grow_by(ends);
+    const int32_t* end_in = source.face_ends.data();
+    for (size_t i = 0; i < ends; ++i)
+        end_out[i] = end_in[i] + corner_base;
+}
+
+// Texture coordinates and materials come along with the faces; when only one side has them, the
+// other side's corners read 0, 0 and its faces no material, as in a modeller.
+void append_attributes(Object& dest, const Object& source, size_t corners_before,
+                       size_t faces_before) {
+    if (has_uvs(source) || has_uvs(dest)) {
+        if (dest.corner_uvs.size() < corners_before) {
+            dest.corner_uvs.grow_by(corners_before - dest.corner_uvs.size());
+            for (size_t i = 0; i < corners_before; ++i)
+                dest.corner_uvs[i] = HostUv{0.0f, 0.0f};
+        }
+        if (has_uvs(source)) {
+            append_values(dest.corner_uvs, source.corner_uvs);
+        } else {
+            fill_uvs(dest);
+        }
+    }
+    if (has_materials(source) || has_materials(dest)) {
+        if (dest.face_materials.size() < faces_before) {
+            dest.face_materials.grow_by(faces_before - dest.face_materials.size());
+            for (size_t i = 0; i < faces_before; ++i)
+                dest.face_materials[i] = -1;
+        }
+        if (has_materials(source)) {
+            append_values(dest.face_materials, source.face_materials);
+        } else {
+            fill_materials(dest);
+        }
+    }
+}
+
+} // namespace
+
+void append_object(Object& dest, const Object& source) {
+    if (&dest == &source) {
+        const Object copy = source;
+        append_object(dest, copy);
+        return;
+    }
+    const size_t corners_before = dest.face_corners.size();
+    const size_t faces_before = dest.face_ends.size();
+    append_geometry(dest, source);
+    append_attributes(dest, source, corners_before, faces_before);
 }
 
 Document* create_document() { return new Document; }
@@ -161,6 +273,13 @@ int32_t object_count(const Document& document) {
     return count;
 }
 
+int32_t material_index(Document& document, const std::string& name) {
+    for (size_t i = 0; i < document.materials.size(); ++i)
+        if (document.materials[i] == name) return static_cast<int32_t>(i);
+    document.materials.push_back(name);
+    return static_cast<int32_t>(document.materials.size() - 1);
+}
+
 int64_t live_object_count() { return state().live_objects; }
 int64_t redraw_count() { return state().redraws; }
 void set_call_log(bool on) { call_logging = on; }
@@ -168,18 +287,5 @@ const std::vector<const char*>& call_log() { return state().log; }
 void clear_call_log() { state().log.clear(); }
 void set_window_handle(HostWindow window) { state().window = window; }
 HostWindow window_handle() { return state().window; }
-
-void write_obj(std::ostream& out, const Object& object) {
-    for (const HostPoint& p : object.vertices)
-        out << "v " << p.x << ' ' << p.y << ' ' << p.z << '\n';
-    int32_t begin = 0;
-    for (int32_t end : object.face_ends) {
-        out << 'f';
-        for (int32_t i = begin; i < end; ++i)
-            out << ' ' << object.face_corners[i] + 1;
-        out << '\n';
-        begin = end;
-    }
-}
 
 } // namespace standin

@@ -1,15 +1,20 @@
-// The stand-in host's document model: documents holding objects with vertices and faces, plus the
+// The stand-in host's document model: documents holding a material list and objects with vertices
+// and faces (each face corner with its texture coordinates, each face with its material), plus the
 // host-wide counters that tests and benchmarks inspect.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "host/document/pod_buffer.h"
 #include "plugin/host_interface.h"
+
+// A texture coordinate of one face corner.
+struct HostUv {
+    float u, v;
+};
 
 // The records behind the plug-in's opaque handles.
 struct HostObjectRecord {
@@ -18,6 +23,12 @@ struct HostObjectRecord {
     // previous one ended), so a merge appends both arrays without walking faces one by one.
     standin::PodBuffer<int32_t> face_corners;
     standin::PodBuffer<int32_t> face_ends;
+    // Empty while no face has texture coordinates; otherwise one per face corner (corners added
+    // without them read 0, 0), as a modeller keeps them.
+    standin::PodBuffer<HostUv> corner_uvs;
+    // Empty while no face has a material; otherwise one per face: an index into the document's
+    // material list, or -1.
+    standin::PodBuffer<int32_t> face_materials;
     std::string name;
     HostDocumentRecord* owner = nullptr; // the document holding it, if any
 };
@@ -27,6 +38,7 @@ struct HostDocumentRecord {
     // indices keep naming their objects.
     std::vector<HostObjectRecord*> objects;
     int32_t current_index = -1;
+    std::vector<std::string> materials; // names; faces refer to them by index
 };
 
 namespace standin {
@@ -38,12 +50,22 @@ using Document = HostDocumentRecord;
 Object* create_object(const char* name = "");
 void destroy_object(Object* object);
 int32_t add_vertex(Object& object, float x, float y, float z);
-// Returns the new face's index. Corners are vertex indices of the same object.
-int32_t add_face(Object& object, const int32_t* corners, int32_t count);
+// Returns the new face's index. Corners are vertex indices of the same object; uvs, if given,
+// holds one texture coordinate per corner; material is an index into the document's list or -1.
+int32_t add_face(Object& object, const int32_t* corners, int32_t count, const HostUv* uvs = nullptr,
+                 int32_t material = -1);
 int32_t add_face(Object& object, std::initializer_list<int32_t> corners);
 int32_t vertex_count(const Object& object);
 int32_t face_count(const Object& object);
 std::vector<int32_t> face_corners(const Object& object, int32_t face);
+bool has_uvs(const Object& object);
+bool has_materials(const Object& object);
+// The face's corner texture coordinates (0, 0 each when the object has none) and material (-1).
+std::vector<HostUv> face_uvs(const Object& object, int32_t face);
+int32_t face_material(const Object& object, int32_t face);
+// Appends source's vertices, faces, texture coordinates and materials to dest, renumbered;
+// source may be dest.
+void append_object(Object& dest, const Object& source);
 
 // A document owns the objects added to it and destroys them with itself.
 Document* create_document();
@@ -56,6 +78,8 @@ int32_t current_object_index(const Document& document);
 Object* object_at(const Document& document, int32_t index);
 int32_t object_slot_count(const Document& document); // indices handed out so far
 int32_t object_count(const Document& document);      // objects still in the document
+// The material's index in the document's list, added at the end if it is not there yet.
+int32_t material_index(Document& document, const std::string& name);
 
 // Host-wide state.
 int64_t live_object_count(); // created or cloned and not yet destroyed, in a document or not
@@ -65,8 +89,5 @@ const std::vector<const char*>& call_log();
 void clear_call_log();
 void set_window_handle(HostWindow window);
 HostWindow window_handle();
-
-// Wavefront OBJ of one object: "v" lines, then "f" lines with 1-based vertex indices.
-void write_obj(std::ostream& out, const Object& object);
 
 } // namespace standin

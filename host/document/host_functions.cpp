@@ -11,23 +11,6 @@ inline void note(const char* name) {
     if (call_log_on()) log_call(name);
 }
 
-void append_geometry(Object& dest, const Object& source) {
-    const int32_t vertex_base = static_cast<int32_t>(dest.vertices.size());
-    const int32_t corner_base = static_cast<int32_t>(dest.face_corners.size());
-    dest.vertices.append(source.vertices.data(), source.vertices.size());
-    // Face corners name vertices, face ends name corners: both move up by what dest had.
-    const size_t corners = source.face_corners.size();
-    int32_t* corner_out = dest.face_corners.grow_by(corners);
-    const int32_t* corner_in = source.face_corners.data();
-    for (size_t i = 0; i < corners; ++i)
-        corner_out[i] = corner_in[i] + vertex_base;
-    const size_t ends = source.face_ends.size();
-    int32_t* end_out = dest.face_ends.grow_by(ends);
-    const int32_t* end_in = source.face_ends.data();
-    for (size_t i = 0; i < ends; ++i)
-        end_out[i] = end_in[i] + corner_base;
-}
-
 } // namespace
 
 HostWindow MQ_API MQ_GetWindowHandle() {
@@ -88,12 +71,7 @@ void MQ_API MQObj_Delete(HostObject obj) {
 int32_t MQ_API MQObj_Merge(HostObject dest, HostObject source) {
     note("MQObj_Merge");
     if (!dest || !source) return 0;
-    if (dest == source) {
-        const Object copy = *source;
-        append_geometry(*dest, copy);
-    } else {
-        append_geometry(*dest, *source);
-    }
+    append_object(*dest, *source);
     return 1;
 }
 

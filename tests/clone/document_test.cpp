@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 namespace {
@@ -167,13 +166,49 @@ TEST(HostApiBinding, FillsTheThirteenCalledEntries) {
     EXPECT_EQ(api.MQ_CreateMaterial, nullptr);
 }
 
-TEST(ObjFile, ListsVerticesThenOneBasedFaces) {
+// What a modeller's object carries besides positions travels with every clone and merge.
+TEST(ObjectAttributes, CloneAndMergeCarryNameTextureCoordinatesAndMaterials) {
+    Document* doc = create_document();
+    EXPECT_EQ(material_index(*doc, "wood"), 0);
+    EXPECT_EQ(material_index(*doc, "steel"), 1);
+    EXPECT_EQ(material_index(*doc, "wood"), 0);
     Object* a = triangle(0);
-    add_face(*a, {2, 1, 0});
-    std::ostringstream out;
-    write_obj(out, *a);
-    EXPECT_EQ(out.str(), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 3 2 1\n");
+    a->name = "chair";
+    const HostUv uvs[] = {{0.25f, 0.5f}, {1, 0}, {0, 1}};
+    const int32_t corners[] = {2, 1, 0};
+    add_face(*a, corners, 3, uvs, 1); // the first face had neither: 0, 0 corners and no material
+    Object* plain = triangle(5);
+
+    Object* copy = MQObj_Clone(a);
+    EXPECT_EQ(copy->name, "chair");
+    EXPECT_TRUE(copy->corner_uvs == a->corner_uvs);
+    EXPECT_TRUE(copy->face_materials == a->face_materials);
+
+    MQObj_Merge(copy, plain); // a face without either joins an object with both
+    MQObj_Merge(plain, a);    // and the other way round
+    MQObj_Merge(a, a);
+    struct Expect {
+        Object* object;
+        int32_t face;
+        int32_t material;
+        float first_u;
+    };
+    const Expect expected[] = {{copy, 0, -1, 0},  {copy, 1, 1, 0.25f}, {copy, 2, -1, 0},
+                               {plain, 0, -1, 0}, {plain, 1, -1, 0},   {plain, 2, 1, 0.25f},
+                               {a, 1, 1, 0.25f},  {a, 2, -1, 0},       {a, 3, 1, 0.25f}};
+    for (const Expect& e : expected) {
+        EXPECT_EQ(face_material(*e.object, e.face), e.material) << e.face;
+        ASSERT_EQ(face_uvs(*e.object, e.face).size(), 3u);
+        EXPECT_EQ(face_uvs(*e.object, e.face)[0].u, e.first_u) << e.face;
+    }
+    EXPECT_EQ(face_corners(*plain, 2), (std::vector<int32_t>{5, 4, 3}));
+    EXPECT_EQ(face_uvs(*a, 3)[2].v, 1.0f);
+    EXPECT_EQ(a->corner_uvs.size(), a->face_corners.size());
+    EXPECT_EQ(plain->face_materials.size(), 3u);
+    MQObj_Delete(copy);
+    MQObj_Delete(plain);
     MQObj_Delete(a);
+    destroy_document(doc);
 }
 
 } // namespace
