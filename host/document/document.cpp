@@ -124,7 +124,8 @@ void fill_materials(Object& object) {
 int32_t add_face(Object& object, const int32_t* corners, int32_t count, const HostUv* uvs,
                  int32_t material) {
     if (uvs && object.corner_uvs.empty()) fill_uvs(object);
-    if (material >= 0 && object.face_materials.empty()) fill_materials(object);
+    const bool with_material = material >= 0 || has_materials(object);
+    if (with_material) fill_materials(object);
     for (int32_t i = 0; i < count; ++i)
         object.face_corners.push_back(corners[i]);
     if (uvs) {
@@ -133,7 +134,7 @@ int32_t add_face(Object& object, const int32_t* corners, int32_t count, const Ho
         fill_uvs(object);
     }
     object.face_ends.push_back(static_cast<int32_t>(object.face_corners.size()));
-    if (!object.face_materials.empty()) object.face_materials.push_back(material);
+    if (with_material) object.face_materials.push_back(material);
     return static_cast<int32_t>(object.face_ends.size() - 1);
 }
 

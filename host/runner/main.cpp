@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "host/runner/mesh.h"
+#include "host/io/mesh.h"
+#include "host/io/run_options.h"
 #include "host/runner/render.h"
-#include "host/runner/run_options.h"
 
 namespace fs = std::filesystem;
 
@@ -24,8 +24,6 @@ int fail(const std::string& message) {
     std::fprintf(stderr, "quorvel-clone: %s\n", message.c_str());
     return 1;
 }
-
-std::string joined(const std::string v[3]) { return v[0] + "," + v[1] + "," + v[2]; }
 
 // Quotes one argument for the shell.
 std::string shell_quoted(const std::string& arg) {
@@ -61,28 +59,84 @@ fs::path windows_build() {
     return from_env && *from_env ? fs::path(from_env) : fs::path(QV_DEFAULT_WINDOWS_BUILD_DIR);
 }
 
+size_t count_set(const std::vector<int32_t>& values) {
+    size_t n = 0;
+    for (int32_t v : values)
+        n += v >= 0;
+    return n;
+}
+
+// What a result should hold per copy of the source: each must come out (copies) times.
+struct Tally {
+    size_t vertices, faces, uv_corners, materials;
+    explicit Tally(const Mesh& m)
+        : vertices(m.vertices.size()), faces(m.face_count()), uv_corners(count_set(m.corner_uvs)),
+          materials(count_set(m.face_materials)) {}
+};
+
+// The host keeps texture coordinates, materials and the object's name itself. What it has no
+// place for (which corners had no texture coordinates, groups, smoothing groups) follows from
+// the order of the result: the source, then each copy, face for face as in the source.
+void restore_per_copy(const Mesh& source, Mesh* result) {
+    const size_t faces = source.face_count(), corners = source.corners.size();
+    if (faces == 0 || result->face_count() % faces != 0) return;
+    if (!source.corner_uvs.empty() && !result->corner_uvs.empty())
+        for (size_t c = 0; c < result->corners.size(); ++c)
+            if (source.corner_uvs[c % corners] < 0) result->corner_uvs[c] = -1;
+    if (source.corner_uvs.empty()) result->corner_uvs.clear();
+    result->groups = source.groups;
+    result->face_groups.clear();
+    result->face_smoothing.clear();
+    for (size_t f = 0; f < result->face_count(); ++f) {
+        if (!source.face_groups.empty())
+            result->face_groups.push_back(source.face_groups[f % faces]);
+        if (!source.face_smoothing.empty())
+            result->face_smoothing.push_back(source.face_smoothing[f % faces]);
+    }
+}
+
+// The source's material libraries, named relative to the output folder so that they (and the
+// textures they name relative to themselves) still resolve from there.
+std::vector<std::string> libraries_from(const Mesh& source, const std::string& input,
+                                        const fs::path& out_dir) {
+    std::vector<std::string> libraries;
+    std::error_code ignored;
+    const fs::path from = fs::absolute(fs::path(input), ignored).parent_path();
+    const fs::path to = fs::weakly_canonical(fs::absolute(out_dir, ignored), ignored);
+    for (const std::string& library : source.material_libraries) {
+        const fs::path target = fs::weakly_canonical(from / library, ignored);
+        const fs::path relative = target.lexically_relative(to);
+        libraries.push_back((relative.empty() ? target : relative).generic_string());
+    }
+    return libraries;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            std::fputs(run_usage(), stdout);
+            std::fputs(run_usage("quorvel-clone").c_str(), stdout);
             return 0;
         }
     }
     RunOptions options;
     std::string error;
     if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
-        std::fprintf(stderr, "quorvel-clone: %s\n%s", error.c_str(), run_usage());
+        std::fprintf(stderr, "quorvel-clone: %s\n%s", error.c_str(),
+                     run_usage("quorvel-clone").c_str());
         return 2;
     }
 
     Mesh source;
+    std::vector<std::string> warnings;
     if (options.input.empty()) {
         source = builtin_mesh();
-    } else if (!load_obj(options.input, &source, &error)) {
+    } else if (!load_obj(options.input, &source, &error, &warnings)) {
         return fail(error);
     }
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "quorvel-clone: warning: %s\n", warning.c_str());
     const long long count = std::stoll(options.count);
     const long long vertices = static_cast<long long>(source.vertices.size());
     if ((count + 1) > max_output_vertices / vertices) {
@@ -98,26 +152,24 @@ int main(int argc, char** argv) {
     if (temp.path.empty()) return fail("cannot make a temporary folder");
     const fs::path in_obj = temp.path / "source.obj", out_obj = temp.path / "result.obj";
     {
-        std::ofstream out(in_obj);
-        write_obj(out, source);
+        Mesh handed = source;
+        handed.material_libraries.clear(); // the host needs the material names only
+        std::ofstream out(in_obj, std::ios::binary);
+        write_obj(out, handed);
         if (!out) return fail("cannot write " + in_obj.string());
     }
 
-    std::string command = shell_quoted(QV_WINE_RUN) + " " + shell_quoted(runner.string());
-    command +=
-        " --in " + shell_quoted(in_obj.string()) + " --out " + shell_quoted(out_obj.string());
-    command += " --pivot " + shell_quoted(joined(options.pivot));
-    command += " --scale " + shell_quoted(joined(options.scale));
-    command += " --rotate " + shell_quoted(joined(options.rotation));
-    command += " --translate " + shell_quoted(joined(options.translation));
-    command += " --count " + shell_quoted(options.count);
-    if (options.center) command += " --use-center";
-    if (options.preview) command += " --preview";
-    command += options.show ? " --answer none" : " --answer ok";
+    // The stand-in runner takes the same options; the mesh and the result go through temp.
+    std::string command = shell_quoted(QV_WINE_RUN) + " " + shell_quoted(runner.string()) + " " +
+                          shell_quoted(in_obj.string()) + " --out " +
+                          shell_quoted(temp.path.string()) + " --name result";
+    for (const std::string& arg : format_passed_options(options))
+        command += " " + shell_quoted(arg);
     const fs::path log = temp.path / "runner.log";
     command += " >" + shell_quoted(log.string()) + " 2>&1";
     if (options.show) command = "QV_WINE_DISPLAY=1 " + command;
 
+    std::fprintf(stderr, "quorvel-clone: running the plug-in in the stand-in host under Wine\n");
     int status = std::system(command.c_str());
     if (status != 0) {
         std::string why = last_line_of(log);
@@ -126,11 +178,18 @@ int main(int argc, char** argv) {
 
     Mesh result;
     if (!load_obj(out_obj.string(), &result, &error)) return fail("reading the result: " + error);
-    // The command keeps the source and appends the copies; anything else means it did not run.
-    const size_t expected = source.vertices.size() * static_cast<size_t>(count + 1);
-    if (!options.show && result.vertices.size() != expected) {
-        return fail("the result has " + std::to_string(result.vertices.size()) + " vertices, not " +
-                    std::to_string(expected));
+    restore_per_copy(source, &result);
+    // The command keeps the source and appends whole copies; anything else means it went wrong.
+    const Tally one(source), all(result);
+    const size_t copies = options.cancel ? 1
+                          : options.show ? all.vertices / one.vertices
+                                         : static_cast<size_t>(count + 1);
+    if (all.vertices != one.vertices * copies || all.faces != one.faces * copies ||
+        all.uv_corners != one.uv_corners * copies || all.materials != one.materials * copies) {
+        return fail("the result holds " + std::to_string(all.vertices) + " vertices, " +
+                    std::to_string(all.faces) + " faces, " + std::to_string(all.uv_corners) +
+                    " texture-coordinate corners and " + std::to_string(all.materials) +
+                    " material assignments: not " + std::to_string(copies) + " times the source's");
     }
 
     // Only now, with everything in hand, is anything written.
@@ -141,19 +200,28 @@ int main(int argc, char** argv) {
     const fs::path obj = out_dir / (options.name + ".obj");
     const fs::path png = out_dir / (options.name + ".png");
     const fs::path before = out_dir / (options.name + "-before.png");
+    result.material_libraries = libraries_from(source, options.input, out_dir);
     {
-        std::ofstream out(obj);
+        std::ofstream out(obj, std::ios::binary);
         write_obj(out, result);
         if (!out) return fail("cannot write " + obj.string());
     }
     const int size = options.image_size;
-    if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size())) ||
+    size_t every = 1;
+    if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size(),
+                                             nullptr, &every)) ||
         !write_png(before.string(),
                    render_mesh(source, size, size * 3 / 4, source.vertices.size(), &result))) {
         return fail("cannot write " + png.string());
     }
-    std::printf("%s: %zu vertices, %zu faces (%lld copies of %lld vertices added)\n",
-                obj.string().c_str(), result.vertices.size(), result.faces.size(), count, vertices);
+    std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "
+                "assignments (%lld copies added)\n",
+                obj.string().c_str(), all.vertices, all.faces, all.uv_corners, all.materials,
+                static_cast<long long>(copies) - 1);
     std::printf("%s, %s\n", png.string().c_str(), before.string().c_str());
+    if (every > 1)
+        std::printf("the picture shows every %zu. copy: there are too many on top of one another "
+                    "to draw them all\n",
+                    every);
     return 0;
 }

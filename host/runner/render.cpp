@@ -1,5 +1,7 @@
 #include "host/runner/render.h"
 
+#include "host/runner/progress.h"
+
 #include <stb_image_write.h>
 
 #include <algorithm>
@@ -77,7 +79,8 @@ Camera frame(const Mesh& mesh, int width, int height) {
 
 } // namespace
 
-Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing) {
+Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing,
+                  size_t* drawn_every) {
     const int ss = 2; // supersampling per axis, for smooth edges
     const int w = width * ss, h = height * ss;
     Camera cam = frame(framing ? *framing : mesh, w, h);
@@ -98,7 +101,8 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
         Vec d = sub({v[0], v[1], v[2]}, cam.eye);
         view[i] = {dot(d, cam.right), dot(d, cam.up), dot(d, cam.forward)};
     }
-    size_t copies = copy_size ? (mesh.vertices.size() + copy_size - 1) / copy_size : 1;
+    const size_t copies =
+        std::max<size_t>(copy_size ? (mesh.vertices.size() + copy_size - 1) / copy_size : 1, 1);
     const Vec light = normalized({0.35, 0.8, 0.5}); // camera space, from upper left-front
 
     auto draw = [&](const Vec& a, const Vec& b, const Vec& c, const Vec& base) {
@@ -134,12 +138,42 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
             }
     };
 
-    for (const std::vector<int>& face : mesh.faces) {
-        if (face.size() < 3) continue;
-        size_t k = copy_size ? static_cast<size_t>(face[0]) / copy_size : 0;
-        Vec base = copy_colour(k, copies);
-        for (size_t i = 1; i + 1 < face.size(); ++i) // a fan covers any convex polygon
-            draw(view[face[0]], view[face[i]], view[face[i + 1]], base);
+    // Screen box of every face, to bound the work before any of it is done.
+    auto copy_of = [&](size_t face) {
+        return copy_size ? static_cast<size_t>(mesh.corners[mesh.face_begin(face)]) / copy_size : 0;
+    };
+    double total_area = 0;
+    for (size_t f = 0; f < mesh.face_count(); ++f) {
+        double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+        for (int32_t c = mesh.face_begin(f); c < mesh.face_ends[f]; ++c) {
+            const Vec& v = view[mesh.corners[c]];
+            if (v[2] <= 1e-6) continue;
+            const double sx = cam.cx + cam.focal * v[0] / v[2];
+            const double sy = cam.cy - cam.focal * v[1] / v[2];
+            x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy),
+            y1 = std::max(y1, sy);
+        }
+        const double area = (std::clamp(x1, 0.0, double(w)) - std::clamp(x0, 0.0, double(w)) + 1) *
+                            (std::clamp(y1, 0.0, double(h)) - std::clamp(y0, 0.0, double(h)) + 1);
+        if (x1 >= x0) total_area += area;
+    }
+    // About a hundred full-picture passes at most, a second or two.
+    const double budget = 100.0 * w * h;
+    const size_t every =
+        total_area > budget ? static_cast<size_t>(std::ceil(total_area / budget)) : 1;
+    if (drawn_every) *drawn_every = every;
+
+    Progress progress("drawing " + std::to_string(mesh.face_count()) + " faces", mesh.face_count());
+    for (size_t f = 0; f < mesh.face_count(); ++f) {
+        progress.at(f);
+        const int32_t begin = mesh.face_begin(f), end = mesh.face_ends[f];
+        if (end - begin < 3) continue;
+        const size_t k = std::min(copy_of(f), copies - 1);
+        if (k % every != 0 && k != copies - 1) continue;
+        const Vec base = copy_colour(k, copies);
+        const int32_t* c = &mesh.corners[static_cast<size_t>(begin)];
+        for (int32_t i = 1; i + 1 < end - begin; ++i) // a fan covers any convex polygon
+            draw(view[c[0]], view[c[i]], view[c[i + 1]], base);
     }
 
     Image image;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/runner/mesh.h"
+#include "host/io/mesh.h"
 
 struct Image {
     int width = 0, height = 0;
@@ -15,7 +15,10 @@ struct Image {
 // Faces that use vertices from index copy_size * k onwards are coloured as copy k (the source,
 // k = 0, in grey): the clone command appends each copy's vertices after the source's. The camera
 // frames `framing` (default: the mesh itself), so a before and an after picture can share it.
+// The work is bounded: when the faces' screen boxes add up to far more than the picture (many
+// copies stacked on one another), only every n-th copy is drawn, with the source and the last copy;
+// *drawn_every (if given) says which n.
 Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size,
-                  const Mesh* framing = nullptr);
+                  const Mesh* framing = nullptr, size_t* drawn_every = nullptr);
 
 bool write_png(const std::string& path, const Image& image);

@@ -1,17 +1,24 @@
 // standin_runner: does what the host does with the plug-in. It opens its main window, registers
 // the common controls, loads the plug-in, asks its identity and menu, hands it the host module,
-// runs its command on a document holding a cube, and writes the current object as OBJ.
+// runs its command on a document holding the mesh given (or the built-in one), and writes the
+// current object as OBJ. Takes the options of quorvel-clone.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
+#include "host/io/mesh.h"
+#include "host/io/run_options.h"
 #include "host/win32/dialog_answer.h"
-#include "host/win32/mesh_file.h"
 #include "host/win32/plugin_module.h"
-#include "host/win32/runner_options.h"
 #include "host/win32/standin_host.h"
 
 namespace {
@@ -42,30 +49,73 @@ bool register_common_controls() {
     return InitCommonControlsEx(&controls) != FALSE;
 }
 
-// A cube of edge 1 about the origin: 8 vertices, 6 quads facing outwards.
-int32_t add_cube(HostDocument document) {
-    const float xyz[] = {-0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, 0.5f, 0.5f,
-                         -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, 0.5f, 0.5f,
-                         -0.5f, 0.5f,  0.5f,  0.5f,  0.5f,  -0.5f, 0.5f, 0.5f};
-    const int32_t corners[] = {0, 3, 2, 1, 4, 5, 6, 7, 0, 1, 5, 4,
-                               2, 3, 7, 6, 1, 2, 6, 5, 0, 4, 7, 3};
-    const int32_t sizes[] = {4, 4, 4, 4, 4, 4};
-    return standin_add_mesh(document, xyz, 8, corners, sizes, 6);
-}
-
-// The document's current object: the mesh in path, or the cube when no path is given; -1 when
-// the file cannot be read or describes no valid mesh.
+// The document's current object: the mesh in path, or the built-in mesh when no path is given;
+// -1 when the file cannot be read or describes no valid mesh.
 int32_t add_current_object(HostDocument document, const std::string& path) {
-    if (path.empty()) return add_cube(document);
-    MeshArrays mesh;
+    Mesh mesh;
     std::string error;
-    if (!read_mesh_file(path, &mesh, &error)) {
+    std::vector<std::string> warnings;
+    if (path.empty()) {
+        mesh = builtin_mesh();
+    } else if (!load_obj(path, &mesh, &error, &warnings)) {
         std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
         return -1;
     }
-    return standin_add_mesh(document, mesh.xyz.data(), static_cast<int32_t>(mesh.xyz.size() / 3),
-                            mesh.corners.data(), mesh.face_sizes.data(),
-                            static_cast<int32_t>(mesh.face_sizes.size()));
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "standin_runner: warning: %s\n", warning.c_str());
+    // The host keeps a texture coordinate for every corner and names its materials.
+    std::vector<float> uvs;
+    if (!mesh.corner_uvs.empty())
+        for (int32_t uv : mesh.corner_uvs) {
+            const std::array<float, 2> t = uv < 0 ? std::array<float, 2>{0, 0} : mesh.uvs[uv];
+            uvs.insert(uvs.end(), t.begin(), t.end());
+        }
+    std::vector<const char*> names;
+    for (const std::string& name : mesh.materials)
+        names.push_back(name.c_str());
+    const StandinMesh arrays{mesh.object_name.c_str(),
+                             mesh.vertices.empty() ? nullptr : mesh.vertices[0].data(),
+                             static_cast<int32_t>(mesh.vertices.size()),
+                             mesh.corners.data(),
+                             mesh.face_ends.data(),
+                             static_cast<int32_t>(mesh.face_count()),
+                             uvs.empty() ? nullptr : uvs.data(),
+                             mesh.face_materials.empty() ? nullptr : mesh.face_materials.data(),
+                             names.data(),
+                             static_cast<int32_t>(names.size())};
+    return standin_add_object(document, &arrays);
+}
+
+// Writes the document's object at index as OBJ, texture coordinates shared where they are equal.
+bool write_object(HostDocument document, int32_t index, const std::string& path) {
+    StandinMesh arrays;
+    if (!standin_get_object(document, index, &arrays)) return false;
+    Mesh mesh;
+    mesh.object_name = arrays.name;
+    for (int32_t v = 0; v < arrays.vertex_count; ++v)
+        mesh.vertices.push_back({arrays.xyz[3 * v], arrays.xyz[3 * v + 1], arrays.xyz[3 * v + 2]});
+    const int32_t corners = arrays.face_count ? arrays.face_ends[arrays.face_count - 1] : 0;
+    mesh.corners.assign(arrays.corners, arrays.corners + corners);
+    mesh.face_ends.assign(arrays.face_ends, arrays.face_ends + arrays.face_count);
+    if (arrays.corner_uvs) {
+        std::unordered_map<uint64_t, int32_t> seen;
+        for (int32_t c = 0; c < corners; ++c) {
+            const std::array<float, 2> t{arrays.corner_uvs[2 * c], arrays.corner_uvs[2 * c + 1]};
+            uint64_t key;
+            std::memcpy(&key, t.data(), sizeof key);
+            auto found = seen.emplace(key, static_cast<int32_t>(mesh.uvs.size()));
+            if (found.second) mesh.uvs.push_back(t);
+            mesh.corner_uvs.push_back(found.first->second);
+        }
+    }
+    if (arrays.face_materials)
+        mesh.face_materials.assign(arrays.face_materials,
+                                   arrays.face_materials + arrays.face_count);
+    mesh.materials.assign(arrays.material_names, arrays.material_names + arrays.material_count);
+    std::ofstream out(path, std::ios::binary);
+    write_obj(out, mesh);
+    out.close();
+    return static_cast<bool>(out);
 }
 
 // Asks the plug-in what the host asks before it offers the command; false if it refuses.
@@ -89,7 +139,7 @@ bool handshake(const PluginModule& plugin, unsigned host_version) {
     return version != 0;
 }
 
-int run(const RunnerOptions& options) {
+int run(const RunOptions& options) {
     HWND main_window = create_main_window();
     if (!main_window) {
         std::fprintf(stderr, "standin_runner: cannot create the main window\n");
@@ -103,9 +153,10 @@ int run(const RunnerOptions& options) {
 
     const std::string folder = program_folder();
     const std::string plugin_path =
-        options.plugin_path.empty() ? folder + "quorvel_clone.dll" : options.plugin_path;
-    const std::string host_path =
-        options.host_path.empty() ? folder + "standin_host.dll" : options.host_path;
+        options.plugin.empty() ? folder + "quorvel_clone.dll" : options.plugin;
+    const std::string host_path = options.host.empty() ? folder + "standin_host.dll" : options.host;
+    const unsigned host_version =
+        static_cast<unsigned>(std::strtoul(options.host_version.c_str(), nullptr, 0));
 
     PluginModule plugin;
     std::string error;
@@ -115,15 +166,15 @@ int run(const RunnerOptions& options) {
     }
     int status = 1;
     HostDocument document = nullptr;
-    if (!handshake(plugin, options.host_version)) {
+    if (!handshake(plugin, host_version)) {
         std::fprintf(stderr, "standin_runner: the plug-in refuses host version 0x%x\n",
-                     options.host_version);
+                     host_version);
     } else if (int32_t ready = plugin.init(host_path.c_str());
                std::printf("MQInit = %d\n", ready), !ready) {
         std::fprintf(stderr, "standin_runner: MQInit failed for %s\n", host_path.c_str());
     } else {
         document = standin_create_document();
-        const int32_t current = add_current_object(document, options.in_path);
+        const int32_t current = add_current_object(document, options.input);
         if (current < 0) {
             std::fprintf(stderr, "standin_runner: no mesh to work on\n");
         } else {
@@ -133,15 +184,16 @@ int run(const RunnerOptions& options) {
             int32_t result = plugin.modify_object(0, document);
             finish_answering(&answerer);
             std::printf("MQModifyObject = %d\n", static_cast<int>(result));
-            if (options.answer != DialogAnswer::none && !answerer.dialog_seen) {
+            if (!options.show && !answerer.dialog_seen) {
                 std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
             }
             std::printf("objects = %d, vertices = %d\n",
                         static_cast<int>(standin_object_count(document)),
                         static_cast<int>(standin_vertex_count(document, current)));
-            if (!standin_write_obj(document, current, options.out_path.c_str())) {
-                std::fprintf(stderr, "standin_runner: cannot write %s\n", options.out_path.c_str());
-            } else if (options.answer == DialogAnswer::none || answerer.dialog_seen) {
+            const std::string out_path = options.out_dir + "/" + options.name + ".obj";
+            if (!write_object(document, current, out_path)) {
+                std::fprintf(stderr, "standin_runner: cannot write %s\n", out_path.c_str());
+            } else if (options.show || answerer.dialog_seen) {
                 status = 0;
             }
         }
@@ -158,10 +210,11 @@ int run(const RunnerOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    RunnerOptions options;
+    RunOptions options;
     std::string error;
-    if (!parse_runner_options(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "standin_runner: %s\n%s", error.c_str(), runner_usage);
+    if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
+        std::fprintf(stderr, "standin_runner: %s\n%s", error.c_str(),
+                     run_usage("standin_runner").c_str());
         return 2;
     }
     int status = run(options);

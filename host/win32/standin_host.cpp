@@ -4,7 +4,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <fstream>
+#include <string>
+#include <vector>
 
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
@@ -68,25 +69,66 @@ HostDocument standin_create_document() { return standin::create_document(); }
 
 void standin_destroy_document(HostDocument document) { standin::destroy_document(document); }
 
-int32_t standin_add_mesh(HostDocument document, const float* xyz, int32_t vertex_count,
-                         const int32_t* corners, const int32_t* face_sizes, int32_t face_count) {
-    if (vertex_count < 0 || face_count < 0) return -1;
-    int32_t corner = 0;
-    for (int32_t f = 0; f < face_count; ++f) {
-        if (face_sizes[f] < 2) return -1;
-        for (int32_t c = 0; c < face_sizes[f]; ++c, ++corner) {
-            if (corners[corner] < 0 || corners[corner] >= vertex_count) return -1;
-        }
+int32_t standin_add_object(HostDocument document, const StandinMesh* mesh) {
+    if (!document || !mesh || mesh->vertex_count < 0 || mesh->face_count < 0 ||
+        mesh->material_count < 0)
+        return -1;
+    int32_t begin = 0;
+    for (int32_t f = 0; f < mesh->face_count; ++f) {
+        const int32_t end = mesh->face_ends[f];
+        if (end - begin < 2) return -1;
+        for (int32_t c = begin; c < end; ++c)
+            if (mesh->corners[c] < 0 || mesh->corners[c] >= mesh->vertex_count) return -1;
+        if (mesh->face_materials &&
+            (mesh->face_materials[f] < -1 || mesh->face_materials[f] >= mesh->material_count))
+            return -1;
+        begin = end;
     }
-    standin::Object* object = standin::create_object("mesh");
-    for (int32_t v = 0; v < vertex_count; ++v) {
-        standin::add_vertex(*object, xyz[3 * v], xyz[3 * v + 1], xyz[3 * v + 2]);
+    // The file's material numbers become the document's.
+    std::vector<int32_t> materials;
+    for (int32_t m = 0; m < mesh->material_count; ++m)
+        materials.push_back(standin::material_index(*document, mesh->material_names[m]));
+    standin::Object* object = standin::create_object(mesh->name ? mesh->name : "");
+    for (int32_t v = 0; v < mesh->vertex_count; ++v) {
+        const float* p = mesh->xyz + 3 * v;
+        standin::add_vertex(*object, p[0], p[1], p[2]);
     }
-    for (int32_t f = 0; f < face_count; ++f) {
-        standin::add_face(*object, corners, face_sizes[f]);
-        corners += face_sizes[f];
+    begin = 0;
+    for (int32_t f = 0; f < mesh->face_count; ++f) {
+        const int32_t end = mesh->face_ends[f];
+        const int32_t material = mesh->face_materials && mesh->face_materials[f] >= 0
+                                     ? materials[static_cast<size_t>(mesh->face_materials[f])]
+                                     : -1;
+        const HostUv* uvs =
+            mesh->corner_uvs ? reinterpret_cast<const HostUv*>(mesh->corner_uvs) + begin : nullptr;
+        standin::add_face(*object, mesh->corners + begin, end - begin, uvs, material);
+        begin = end;
     }
     return standin::add_object(*document, object);
+}
+
+int32_t standin_get_object(HostDocument document, int32_t index, StandinMesh* mesh) {
+    const standin::Object* object = document ? standin::object_at(*document, index) : nullptr;
+    if (!object || !mesh) return 0;
+    static std::vector<const char*> names;
+    names.clear();
+    for (const std::string& name : document->materials)
+        names.push_back(name.c_str());
+    static_assert(sizeof(HostPoint) == 3 * sizeof(float) && sizeof(HostUv) == 2 * sizeof(float),
+                  "handed out as arrays of floats");
+    *mesh = StandinMesh{object->name.c_str(),
+                        reinterpret_cast<const float*>(object->vertices.data()),
+                        standin::vertex_count(*object),
+                        object->face_corners.data(),
+                        object->face_ends.data(),
+                        standin::face_count(*object),
+                        standin::has_uvs(*object)
+                            ? reinterpret_cast<const float*>(object->corner_uvs.data())
+                            : nullptr,
+                        standin::has_materials(*object) ? object->face_materials.data() : nullptr,
+                        names.data(),
+                        static_cast<int32_t>(names.size())};
+    return 1;
 }
 
 void standin_set_current_object(HostDocument document, int32_t index) {
@@ -98,16 +140,6 @@ int32_t standin_object_count(HostDocument document) { return standin::object_cou
 int32_t standin_vertex_count(HostDocument document, int32_t index) {
     standin::Object* object = standin::object_at(*document, index);
     return object ? standin::vertex_count(*object) : -1;
-}
-
-int32_t standin_write_obj(HostDocument document, int32_t index, const char* path) {
-    standin::Object* object = standin::object_at(*document, index);
-    if (!object) return 0;
-    std::ofstream out(path, std::ios::binary);
-    if (!out) return 0;
-    standin::write_obj(out, *object);
-    out.close();
-    return out ? 1 : 0;
 }
 
 void standin_set_window_handle(HostWindow window) { standin::set_window_handle(window); }

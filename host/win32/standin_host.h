@@ -18,19 +18,31 @@ extern "C" {
 STANDIN_HOST_API HostDocument standin_create_document();
 STANDIN_HOST_API void standin_destroy_document(HostDocument document);
 
-// Adds an object with vertex_count vertices (xyz: three floats each) and face_count faces, face f
-// having face_sizes[f] corners taken in turn from corners. Returns its index in the document, or
-// -1 if a corner names no vertex or a face has fewer than two corners.
-STANDIN_HOST_API int32_t standin_add_mesh(HostDocument document, const float* xyz,
-                                          int32_t vertex_count, const int32_t* corners,
-                                          const int32_t* face_sizes, int32_t face_count);
+// An object as plain arrays: what the runner hands the host and reads back. Face f ends at
+// face_ends[f] in corners (and starts where the previous one ended).
+struct StandinMesh {
+    const char* name;
+    const float* xyz; // three per vertex
+    int32_t vertex_count;
+    const int32_t* corners; // vertex indices
+    const int32_t* face_ends;
+    int32_t face_count;
+    const float* corner_uvs;       // two per corner, or null for none
+    const int32_t* face_materials; // one per face (an index into material_names, or -1), or null
+    const char* const* material_names;
+    int32_t material_count;
+};
+
+// Adds the object, its materials joining the document's list. Returns its index in the
+// document, or -1 if a face has fewer than two corners or names no vertex or material.
+STANDIN_HOST_API int32_t standin_add_object(HostDocument document, const StandinMesh* mesh);
+// Points mesh at the object's arrays, valid until the document changes or the next call;
+// 0 if there is no such object.
+STANDIN_HOST_API int32_t standin_get_object(HostDocument document, int32_t index,
+                                            StandinMesh* mesh);
 STANDIN_HOST_API void standin_set_current_object(HostDocument document, int32_t index);
 STANDIN_HOST_API int32_t standin_object_count(HostDocument document);
 STANDIN_HOST_API int32_t standin_vertex_count(HostDocument document, int32_t index);
-
-// Writes the object at index as Wavefront OBJ; 1 on success, 0 if there is no such object or
-// the file cannot be written.
-STANDIN_HOST_API int32_t standin_write_obj(HostDocument document, int32_t index, const char* path);
 
 // The window the host hands out as the owner of plug-in dialogs.
 STANDIN_HOST_API void standin_set_window_handle(HostWindow window);

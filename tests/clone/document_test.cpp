@@ -202,6 +202,10 @@ TEST(ObjectAttributes, CloneAndMergeCarryNameTextureCoordinatesAndMaterials) {
         EXPECT_EQ(face_uvs(*e.object, e.face)[0].u, e.first_u) << e.face;
     }
     EXPECT_EQ(face_corners(*plain, 2), (std::vector<int32_t>{5, 4, 3}));
+    Object* first = create_object();
+    add_face(*first, corners, 3, nullptr, 0); // a material on the very first face
+    EXPECT_EQ(face_material(*first, 0), 0);
+    MQObj_Delete(first);
     EXPECT_EQ(face_uvs(*a, 3)[2].v, 1.0f);
     EXPECT_EQ(a->corner_uvs.size(), a->face_corners.size());
     EXPECT_EQ(plain->face_materials.size(), 3u);

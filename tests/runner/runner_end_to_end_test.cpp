@@ -1,6 +1,6 @@
 // quorvel-clone from the outside: the real DLL under Wine, checked against copies computed here
 // in double precision, and every kind of bad input refused with one line and nothing written.
-#include "host/runner/mesh.h"
+#include "host/io/mesh.h"
 
 #include <gtest/gtest.h>
 
@@ -122,18 +122,17 @@ TEST_F(RunnerEndToEnd, QuarterTurnsAboutAPivotWithALift) {
     expect_vertices(out, expected_copies(source, 4, {0, 0, 90}, {1, 1, 1}, {1, 0, 0}, {0, 0, 0.5}),
                     1e-5);
     // Every copy keeps the source's faces, pointing at its own vertices.
-    ASSERT_EQ(out.faces.size(), 5 * source.faces.size());
-    for (size_t k = 0; k < 5; ++k)
-        for (size_t f = 0; f < source.faces.size(); ++f)
-            for (size_t c = 0; c < source.faces[f].size(); ++c)
-                EXPECT_EQ(out.faces[k * 6 + f][c], source.faces[f][c] + static_cast<int>(k * 8));
+    ASSERT_EQ(out.face_count(), 5 * source.face_count());
+    for (size_t c = 0; c < out.corners.size(); ++c)
+        EXPECT_EQ(out.corners[c], source.corners[c % 24] + static_cast<int>(c / 24 * 8));
     EXPECT_TRUE(fs::file_size(dir / "out" / "result.png") > 1000);
     EXPECT_TRUE(fs::exists(dir / "out" / "result-before.png"));
 }
 
 TEST_F(RunnerEndToEnd, ShrinkingAboutTheObjectCentreWithThePreviewOn) {
     std::string input = write("cube.obj", cube_obj);
-    RunResult r = run(input + " --center --preview --scale 0.5,0.5,0.5 --rotation 0,45,0 --count 3");
+    RunResult r =
+        run(input + " --center --preview --scale 0.5,0.5,0.5 --rotation 0,45,0 --count 3");
     ASSERT_EQ(r.status, 0) << r.errors;
     Mesh source;
     std::string error;
@@ -142,6 +141,47 @@ TEST_F(RunnerEndToEnd, ShrinkingAboutTheObjectCentreWithThePreviewOn) {
     expect_vertices(
         result(),
         expected_copies(source, 3, {0, 45, 0}, {0.5, 0.5, 0.5}, {2.5, 0.5, 0.5}, {0, 0, 0}), 1e-5);
+}
+
+// A textured model in two materials, its material library beside it: the copies carry the
+// texture coordinates, materials, groups and smoothing of the source, and the library still
+// resolves from the output folder.
+TEST_F(RunnerEndToEnd, KeepsTextureCoordinatesMaterialsAndTheLibrary) {
+    fs::create_directories(dir / "model");
+    std::ofstream(dir / "model" / "crate.mtl") << "newmtl wood\nKd 0.6 0.4 0.2\nnewmtl steel\n";
+    const std::string input = (dir / "model" / "crate.obj").string();
+    std::ofstream(input) << "\xEF\xBB\xBFmtllib crate.mtl\no crate\n"
+                         << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\n"
+                         << "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                         << "g top\nusemtl wood\ns 1\nf 1/1 2/2 3/3 4/4\n"
+                         << "g side\nusemtl steel\ns off\nf 1/1 2/2 5/4\nf 2 3 5\n";
+    RunResult r = run(input + " --translation 2,0,0 --count 3");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    Mesh source, out = result();
+    std::string error;
+    ASSERT_TRUE(load_obj(input, &source, &error)) << error;
+    ASSERT_EQ(out.vertices.size(), 4 * source.vertices.size());
+    ASSERT_EQ(out.face_count(), 4 * source.face_count());
+    ASSERT_EQ(out.corner_uvs.size(), out.corners.size());
+    ASSERT_EQ(out.face_materials.size(), out.face_count());
+    for (size_t c = 0; c < out.corners.size(); ++c) {
+        const int32_t uv = source.corner_uvs[c % source.corners.size()];
+        if (uv < 0) {
+            EXPECT_EQ(out.corner_uvs[c], -1) << c;
+        } else {
+            EXPECT_EQ(out.uvs[static_cast<size_t>(out.corner_uvs[c])], source.uvs[uv]) << c;
+        }
+    }
+    for (size_t f = 0; f < out.face_count(); ++f) {
+        const size_t s = f % source.face_count();
+        EXPECT_EQ(out.materials[out.face_materials[f]], source.materials[source.face_materials[s]]);
+        EXPECT_EQ(out.groups[out.face_groups[f]], source.groups[source.face_groups[s]]);
+        EXPECT_EQ(out.face_smoothing[f], source.face_smoothing[s]);
+    }
+    EXPECT_EQ(out.object_name, "crate");
+    ASSERT_EQ(out.material_libraries.size(), 1u);
+    EXPECT_TRUE(fs::is_regular_file(dir / "out" / out.material_libraries[0]))
+        << out.material_libraries[0];
 }
 
 TEST_F(RunnerEndToEnd, RefusesBadInputWithOneLineAndWritesNothing) {
@@ -157,6 +197,8 @@ TEST_F(RunnerEndToEnd, RefusesBadInputWithOneLineAndWritesNothing) {
     expect_refused("--count 2000000000"); // far too many copies of even the small built-in mesh
     expect_refused("--count 700000");     // still more vertices than the runner builds
     expect_refused("--translation 1e39,0,0");
+    expect_refused("--bogus");
+    expect_refused(write("utf32.obj", std::string("\xFF\xFE\0\0v\0\0\0", 8)));
 }
 
 } // namespace

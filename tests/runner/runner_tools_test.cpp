@@ -1,11 +1,16 @@
-#include "host/runner/mesh.h"
-#include "host/runner/render.h"
-#include "host/runner/run_options.h"
-
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "host/io/mesh.h"
+#include "host/io/run_options.h"
+#include "host/runner/render.h"
 
 namespace {
 
@@ -17,7 +22,7 @@ TEST(RunOptions, TakeVectorsCountAndSwitches) {
     RunOptions o;
     std::string error;
     ASSERT_TRUE(parse({"mesh.obj", "--rotation", "0,30,0", "--count=12", "--center", "--preview",
-                       "--translation", "1e-3,-2,0.5"},
+                       "--translation", "1e-3,-2,0.5", "--host-version", "0x2400"},
                       &o, &error))
         << error;
     EXPECT_EQ(o.input, "mesh.obj");
@@ -27,74 +32,213 @@ TEST(RunOptions, TakeVectorsCountAndSwitches) {
     EXPECT_TRUE(o.center);
     EXPECT_TRUE(o.preview);
     EXPECT_EQ(o.scale[2], "1"); // untouched defaults
+    EXPECT_EQ(o.host_version, "0x2400");
 }
 
-TEST(RunOptions, RefuseWhatIsNotANumberWithOneLine) {
-    const std::vector<std::vector<const char*>> bad = {{"--pivot", "1,2"},
-                                                       {"--pivot", "1,2,3,4"},
-                                                       {"--scale", "1,x,1"},
-                                                       {"--rotation", "1,2,3abc"},
-                                                       {"--count", "five"},
-                                                       {"--count", "-1"},
-                                                       {"--count", "2.5"},
-                                                       {"--translation", "1e39,0,0"},
-                                                       {"--pivot", "nan,0,0"},
-                                                       {"--count", "99999999999999999999"},
-                                                       {"--count"},
-                                                       {"--bogus", "1"},
-                                                       {"--center=maybe"},
-                                                       {"a.obj", "b.obj"},
-                                                       {"--pivot", "inf,0,0"}};
-    for (const auto& args : bad) {
+// quorvel-clone hands its options on to the stand-in runner, which parses them with the same
+// parser: what arrives is what was given.
+TEST(RunOptions, HandedOnTheyReadBackTheSame) {
+    RunOptions given;
+    std::string error;
+    ASSERT_TRUE(parse({"--pivot", "1,2,3", "--scale", "0.5,1,2", "--rotation", "0,-30,1e-2",
+                       "--translation", "4,5,6", "--count", "7", "--cancel", "--center", "--plugin",
+                       "p.dll", "--size", "100"},
+                      &given, &error));
+    const std::vector<std::string> passed = format_passed_options(given);
+    std::vector<const char*> args;
+    for (const std::string& arg : passed)
+        args.push_back(arg.c_str());
+    RunOptions received;
+    ASSERT_TRUE(parse(args, &received, &error)) << error;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(received.pivot[i], given.pivot[i]);
+        EXPECT_EQ(received.scale[i], given.scale[i]);
+        EXPECT_EQ(received.rotation[i], given.rotation[i]);
+        EXPECT_EQ(received.translation[i], given.translation[i]);
+    }
+    EXPECT_EQ(received.count, "7");
+    EXPECT_TRUE(received.cancel && received.center && !received.preview && !received.show);
+    EXPECT_EQ(received.plugin, "p.dll");
+    EXPECT_EQ(received.image_size, 800); // the picture is quorvel-clone's own business
+}
+
+TEST(RunOptions, RefuseWithOneLineThatSaysWhatIsWrong) {
+    const struct {
+        std::vector<const char*> args;
+        const char* says;
+    } bad[] = {{{"--pivot", "1,2"}, "three numbers"},
+               {{"--pivot", "1,2,3,4"}, "three numbers"},
+               {{"--scale", "1,x,1"}, "not a number"},
+               {{"--rotation", "1,2,3abc"}, "not a number"},
+               {{"--count", "five"}, "not a whole number"},
+               {{"--count", "-1"}, "below 0"},
+               {{"--count", "2.5"}, "not a whole number"},
+               {{"--translation", "1e39,0,0"}, "beyond single precision"},
+               {{"--translation", "0,-1e400,0"}, "beyond single precision"},
+               {{"--pivot", "nan,0,0"}, "not a number"},
+               {{"--pivot", "inf,0,0"}, "not a number"},
+               {{"--count", "99999999999999999999"}, "more copies"},
+               {{"--count"}, "needs a value"},
+               {{"--bogus", "1"}, "unknown option --bogus"},
+               {{"--bogus"}, "unknown option --bogus"},
+               {{"--center=maybe"}, "neither on nor off"},
+               {{"--host-version", "-1"}, "not a 32-bit number"},
+               {{"a.obj", "b.obj"}, "more than one input"}};
+    for (const auto& c : bad) {
         RunOptions o;
         std::string error;
-        EXPECT_FALSE(parse(args, &o, &error)) << args[0] << " " << (args.size() > 1 ? args[1] : "");
-        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(parse(c.args, &o, &error)) << c.args[0];
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.args[0] << ": " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
 }
 
-TEST(ObjText, ReadsPolygonsAndRejectsMalformedFiles) {
+// A textured crate in two materials: uv per corner, groups, smoothing, an n-gon and relative
+// indices.
+const char* crate_obj = "mtllib crate.mtl\n"
+                        "o crate\n"
+                        "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 1.5 0\nv 0 0 1\n"
+                        "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+                        "g lid\nusemtl pine wood\ns 1\n"
+                        "f 1/1/1 2/2/1 3/3/1 5/4/1 4/4/1\n" // a pentagon
+                        "g side\nusemtl steel\ns off\n"
+                        "f -6/1 -5/2 -1/3\n" // relative: vertices 1, 2, 6
+                        "f 1 4 6\n";
+
+Mesh read(const std::string& text) {
     Mesh mesh;
     std::string error;
-    ASSERT_TRUE(
-        parse_obj_text("# quad\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n", &mesh, &error))
-        << error;
-    ASSERT_EQ(mesh.vertices.size(), 4u);
-    ASSERT_EQ(mesh.faces.size(), 1u);
-    EXPECT_EQ(mesh.faces[0], (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(parse_obj_text(text, &mesh, &error)) << error;
+    return mesh;
+}
 
-    const char* malformed[] = {"",
-                               "hello world\n",
-                               "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n",
-                               "v 0 0\n",
-                               "v 0 0 nan\nv 1 0 0\nv 0 1 0\nf 1 2 3\n",
-                               "\x89PNG\r\n\x1a\n"};
-    for (const char* text : malformed) {
-        Mesh m;
-        EXPECT_FALSE(parse_obj_text(text, &m, &error)) << text;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-    }
-    EXPECT_FALSE(load_obj("/nonexistent/mesh.obj", &mesh, &error));
+TEST(ObjText, KeepsWhatTheObjectCarries) {
+    const Mesh m = read(crate_obj);
+    EXPECT_EQ(m.object_name, "crate");
+    EXPECT_EQ(m.vertices.size(), 6u);
+    EXPECT_EQ(m.uvs.size(), 4u);
+    EXPECT_EQ(m.face_ends, (std::vector<int32_t>{5, 8, 11}));
+    EXPECT_EQ(m.corners, (std::vector<int32_t>{0, 1, 2, 4, 3, 0, 1, 5, 0, 3, 5}));
+    EXPECT_EQ(m.corner_uvs, (std::vector<int32_t>{0, 1, 2, 3, 3, 0, 1, 2, -1, -1, -1}));
+    EXPECT_EQ(m.materials, (std::vector<std::string>{"pine wood", "steel"}));
+    EXPECT_EQ(m.face_materials, (std::vector<int32_t>{0, 1, 1}));
+    EXPECT_EQ(m.groups, (std::vector<std::string>{"crate", "lid", "side"}));
+    EXPECT_EQ(m.face_groups, (std::vector<int32_t>{1, 2, 2}));
+    EXPECT_EQ(m.face_smoothing, (std::vector<uint32_t>{1, 0, 0}));
+    EXPECT_EQ(m.material_libraries, (std::vector<std::string>{"crate.mtl"}));
 }
 
 TEST(ObjText, WritesWhatItReadsBack) {
-    Mesh original = builtin_mesh(), copy;
-    std::ostringstream text;
-    write_obj(text, original);
+    for (const Mesh& original : {read(crate_obj), builtin_mesh()}) {
+        std::ostringstream text;
+        write_obj(text, original);
+        const Mesh copy = read(text.str());
+        EXPECT_EQ(copy.vertices, original.vertices);
+        EXPECT_EQ(copy.uvs, original.uvs);
+        EXPECT_EQ(copy.corners, original.corners);
+        EXPECT_EQ(copy.corner_uvs, original.corner_uvs);
+        EXPECT_EQ(copy.face_ends, original.face_ends);
+        EXPECT_EQ(copy.face_materials, original.face_materials);
+        EXPECT_EQ(copy.materials, original.materials);
+        EXPECT_EQ(copy.face_groups, original.face_groups);
+        EXPECT_EQ(copy.face_smoothing, original.face_smoothing);
+        EXPECT_EQ(copy.object_name, original.object_name);
+        EXPECT_EQ(copy.material_libraries, original.material_libraries);
+    }
+}
+
+std::string utf16(const std::string& ascii, bool big_endian) {
+    std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii)
+        out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    return out;
+}
+
+TEST(ObjText, ReadsEveryUnicodeFormWithAMarkAndCrLf) {
+    const std::string quad = "o \xE7\xAE\xB1\r\nv 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\nf 1 2 3\r\n";
+    const std::string ascii = "usemtl wood\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n";
+    EXPECT_EQ(read(quad).object_name, "\xE7\xAE\xB1"); // a Japanese name in UTF-8
+    EXPECT_EQ(read("\xEF\xBB\xBF" + quad).object_name, "\xE7\xAE\xB1");
+    for (bool big_endian : {false, true}) {
+        const Mesh m = read(utf16(ascii, big_endian));
+        EXPECT_EQ(m.vertices.size(), 3u);
+        EXPECT_EQ(m.materials, (std::vector<std::string>{"wood"}));
+    }
+}
+
+TEST(ObjText, RefusesWithTheReasonAndWhere) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    std::string big_face = triangle + "f";
+    for (int i = 0; i < 256; ++i)
+        big_face += " 1";
+    const struct {
+        std::string text;
+        const char* says;
+    } bad[] = {{"", "no vertices"},
+               {"hello world\n", "line 1: unknown statement 'hello'"},
+               {triangle + "f 1 2 9\n", "vertex 9 of 3"},
+               {triangle + "f 1/5 2/1 3/1\n", "texture coordinate 5 of 0"},
+               {"v 0 0\n", "line 1: a vertex needs three numbers"},
+               {"v 0 0 nan\n", "line 1: coordinate 'nan' is not a number"},
+               {"v 0 1e39 0\n", "line 1: coordinate 1e39 is beyond single precision"},
+               {triangle + "vt 0x1p3 0\n", "line 4: texture coordinate '0x1p3' is not a number"},
+               {big_face + "\n", "line 4: a face of 256 corners"},
+               {"\x89PNG\r\n\x1a\n", "line 1, byte 1: 0x89 is not UTF-8"},
+               {"v 0 0 0\no \x94\xA0\n", "line 2, byte 3: 0x94 is not UTF-8"}, // Shift-JIS
+               {std::string("v\0 0 0 0\n", 9), "line 1, byte 2: a NUL byte"},
+               {std::string("\xFF\xFE\0\0v", 5), "UTF-32"},
+               {std::string("\xFF\xFE"
+                            "v\0",
+                            3),
+                "odd number of bytes"},
+               {std::string("\xFF\xFE"
+                            "v\0\x00\xD8",
+                            6),
+                "line 1, byte 2: UTF-16 unit 0xD800"}};
+    for (const auto& c : bad) {
+        Mesh m;
+        std::string error;
+        EXPECT_FALSE(parse_obj_text(c.text, &m, &error)) << c.says;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.says << " -- " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+}
+
+TEST(ObjFile, MissingMaterialLibraryLinesAndPointsAreWarningsNotFailures) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("qv-obj-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "lost.obj") << "mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                    << "usemtl red\nf 1 2 3\nl 1 2\np 3\nf 1 2\n";
+    Mesh m;
     std::string error;
-    ASSERT_TRUE(parse_obj_text(text.str(), &copy, &error)) << error;
-    EXPECT_EQ(copy.vertices, original.vertices);
-    EXPECT_EQ(copy.faces, original.faces);
+    std::vector<std::string> warnings;
+    EXPECT_TRUE(load_obj((dir / "lost.obj").string(), &m, &error, &warnings)) << error;
+    EXPECT_EQ(m.face_count(), 1u);
+    EXPECT_EQ(m.face_materials, (std::vector<int32_t>{0}));
+    std::string all;
+    for (const std::string& w : warnings)
+        all += w + "\n";
+    for (const char* says : {"'gone.mtl' not found", "lines ('l')", "point statements",
+                             "line 9: a face of fewer than three corners"})
+        EXPECT_NE(all.find(says), std::string::npos) << says << " -- " << all;
+    EXPECT_FALSE(load_obj((dir / "none.obj").string(), &m, &error));
+    EXPECT_FALSE(load_obj(dir.string(), &m, &error)); // a folder
+    std::filesystem::remove_all(dir);
+}
+
+Mesh two_squares() {
+    Mesh mesh;
+    mesh.vertices = {{0, 0, 0},    {1, 0, 0},    {1, 1, 0},    {0, 1, 0},
+                     {1.2f, 0, 0}, {2.2f, 0, 0}, {2.2f, 1, 0}, {1.2f, 1, 0}};
+    mesh.add_face({0, 1, 2, 3});
+    mesh.add_face({4, 5, 6, 7});
+    return mesh;
 }
 
 TEST(Render, DrawsEachCopyInItsOwnColourOverTheBackground) {
     // Two unit squares side by side, facing the camera's general direction.
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0},    {1, 0, 0},    {1, 1, 0},    {0, 1, 0},
-                     {1.2f, 0, 0}, {2.2f, 0, 0}, {2.2f, 1, 0}, {1.2f, 1, 0}};
-    mesh.faces = {{0, 1, 2, 3}, {4, 5, 6, 7}};
-    Image image = render_mesh(mesh, 64, 64, 4);
+    Image image = render_mesh(two_squares(), 64, 64, 4);
     ASSERT_EQ(image.rgb.size(), 64u * 64u * 3u);
     auto pixel = [&](int x, int y) {
         const uint8_t* p = &image.rgb[(static_cast<size_t>(y) * 64 + x) * 3];
@@ -115,6 +259,23 @@ TEST(Render, DrawsEachCopyInItsOwnColourOverTheBackground) {
     EXPECT_GT(distinct_from_background, 64 * 64 / 10);
     EXPECT_TRUE(grey) << "the source is drawn grey";
     EXPECT_TRUE(coloured) << "the copy is drawn in colour";
+}
+
+// 100,000 copies on top of one another, each filling the picture: drawn in bounded time.
+TEST(Render, BoundsTheWorkOfCopiesStackedDeep) {
+    const Mesh square = two_squares();
+    Mesh stack;
+    for (int k = 0; k <= 100000; ++k) {
+        const int32_t base = static_cast<int32_t>(stack.vertices.size());
+        stack.vertices.insert(stack.vertices.end(), square.vertices.begin(), square.vertices.end());
+        stack.add_face({base, base + 1, base + 2, base + 3});
+        stack.add_face({base + 4, base + 5, base + 6, base + 7});
+    }
+    const auto start = std::chrono::steady_clock::now();
+    size_t every = 0;
+    render_mesh(stack, 400, 300, 8, nullptr, &every);
+    EXPECT_GT(every, 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 } // namespace

@@ -1,12 +1,16 @@
-// What the runner is asked to do: the mesh, the clone parameters and where to write.
+// What a run of the command is asked to do, in the one option vocabulary that quorvel-clone and
+// the Windows stand-in runner share: the mesh, the dialog's parameters, how the dialog is closed
+// and where the result goes. quorvel-clone hands the parameters on to the stand-in runner as
+// these same options (format_passed_options).
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct RunOptions {
     std::string input; // OBJ path; empty for the built-in mesh
     std::string out_dir = "out";
-    std::string name = "clone"; // output files are <out_dir>/<name>.obj and .png
+    std::string name = "clone"; // the result is <out_dir>/<name>.obj (and .png from quorvel-clone)
     // Parameters as the texts to type into the dialog; each has been checked to be a finite number.
     std::string pivot[3] = {"0", "0", "0"};
     std::string scale[3] = {"1", "1", "1"};
@@ -15,8 +19,12 @@ struct RunOptions {
     std::string count = "5";
     bool center = false;  // tick the object-centre box
     bool preview = false; // tick the preview box before OK
+    bool cancel = false;  // press Cancel instead of OK
     bool show = false;    // leave the dialog to a person instead of answering it
     int image_size = 800;
+    std::string plugin; // the plug-in module; empty: quorvel_clone.dll beside the stand-in runner
+    std::string host;   // the host module; empty: standin_host.dll beside the stand-in runner
+    std::string host_version = "0x2410"; // what the host reports to MQCheckVersion
 };
 
 // Parses the command line (argv[0] excluded). Returns false with a one-line reason.
@@ -25,7 +33,12 @@ bool parse_run_options(int argc, const char* const* argv, RunOptions* options, s
 // Reads "key = value" lines (keys as the long options without dashes; # starts a comment).
 bool read_params_file(const std::string& path, RunOptions* options, std::string* error);
 
+// The options quorvel-clone hands on to the stand-in runner: the dialog's parameters, how to close
+// it and which modules to load, each as "--key" or "--key" "value".
+std::vector<std::string> format_passed_options(const RunOptions& options);
+
 // Refuses parameter sets that would build more than this many vertices.
 constexpr long long max_output_vertices = 10'000'000;
 
-const char* run_usage();
+// The usage text, listing every option.
+std::string run_usage(const char* program);
