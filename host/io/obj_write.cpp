@@ -1,28 +1,46 @@
-#include <cstdio>
+#include <charconv>
 #include <ostream>
 
 #include "host/io/mesh.h"
 
 namespace {
 
-// Collects output in large pieces: a result of millions of faces is written at disk speed.
+// Collects output in large pieces, numbers formatted without the C library's printf (slow where
+// the stand-in runner runs emulated): a result of millions of faces is written at disk speed.
 class LineWriter {
   public:
-    explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(1 << 20); }
+    explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(limit + 256); }
     ~LineWriter() { flush(); }
-    template <class... Args> void line(const char* format, Args... args) {
-        char text[160];
-        const int n = std::snprintf(text, sizeof text, format, args...);
-        buffer_.append(text, static_cast<size_t>(n < 0 ? 0 : n));
-        if (buffer_.size() > (1 << 20) - 256) flush();
+    LineWriter& operator<<(const std::string& s) {
+        buffer_ += s;
+        return *this;
     }
-    void text(const std::string& s) { buffer_ += s; }
+    LineWriter& operator<<(const char* s) {
+        buffer_ += s;
+        return *this;
+    }
+    LineWriter& operator<<(char c) {
+        buffer_ += c;
+        if (c == '\n' && buffer_.size() > limit) flush();
+        return *this;
+    }
+    // The shortest text that reads back as the same float.
+    LineWriter& operator<<(float value) { return put(value); }
+    LineWriter& operator<<(int64_t value) { return put(value); }
+
+  private:
+    template <class T> LineWriter& put(T value) {
+        char text[48];
+        const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+        buffer_.append(text, r.ptr);
+        return *this;
+    }
     void flush() {
         out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
         buffer_.clear();
     }
 
-  private:
+    static constexpr size_t limit = size_t(1) << 20;
     std::ostream& out_;
     std::string buffer_;
 };
@@ -36,12 +54,12 @@ template <class T> T at_or(const std::vector<T>& values, size_t i, T fallback) {
 void write_obj(std::ostream& out, const Mesh& mesh) {
     LineWriter w(out);
     for (const std::string& library : mesh.material_libraries)
-        w.text("mtllib " + library + "\n");
-    if (!mesh.object_name.empty()) w.text("o " + mesh.object_name + "\n");
+        w << "mtllib " << library << '\n';
+    if (!mesh.object_name.empty()) w << "o " << mesh.object_name << '\n';
     for (const auto& v : mesh.vertices)
-        w.line("v %.9g %.9g %.9g\n", v[0], v[1], v[2]);
+        w << "v " << v[0] << ' ' << v[1] << ' ' << v[2] << '\n';
     for (const auto& t : mesh.uvs)
-        w.line("vt %.9g %.9g\n", t[0], t[1]);
+        w << "vt " << t[0] << ' ' << t[1] << '\n';
     // Statements that hold until changed are written where they change; a face without material
     // or group after one with it gets the statement without a name.
     int32_t material = -1, group = -1;
@@ -52,33 +70,32 @@ void write_obj(std::ostream& out, const Mesh& mesh) {
             const std::string& name = g < 0 ? std::string() : mesh.groups[static_cast<size_t>(g)];
             // A group that only repeats the object's name says nothing new.
             if (group >= 0 || name != mesh.object_name)
-                w.text(name.empty() ? "g\n" : "g " + name + "\n");
+                w << (name.empty() ? "g" : "g " + name) << '\n';
             group = g;
         }
         const int32_t m = at_or(mesh.face_materials, f, -1);
         if (m != material) {
-            w.text(m < 0 ? "usemtl\n" : "usemtl " + mesh.materials[static_cast<size_t>(m)] + "\n");
+            w << (m < 0 ? "usemtl" : "usemtl " + mesh.materials[static_cast<size_t>(m)]) << '\n';
             material = m;
         }
         const uint32_t s = at_or(mesh.face_smoothing, f, 0u);
         if (s != smoothing) {
+            w << "s ";
             if (s == 0) {
-                w.text("s off\n");
+                w << "off";
             } else {
-                w.line("s %u\n", s);
+                w << static_cast<int64_t>(s);
             }
+            w << '\n';
             smoothing = s;
         }
-        w.text("f");
+        w << 'f';
         for (int32_t c = mesh.face_begin(f); c < mesh.face_ends[f]; ++c) {
+            w << ' ' << static_cast<int64_t>(mesh.corners[c] + 1);
             const int32_t uv = at_or(mesh.corner_uvs, static_cast<size_t>(c), -1);
-            if (uv >= 0) {
-                w.line(" %d/%d", mesh.corners[c] + 1, uv + 1);
-            } else {
-                w.line(" %d", mesh.corners[c] + 1);
-            }
+            if (uv >= 0) w << '/' << static_cast<int64_t>(uv + 1);
         }
-        w.text("\n");
+        w << '\n';
     }
 }
 

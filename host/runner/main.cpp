@@ -176,6 +176,12 @@ int main(int argc, char** argv) {
         return fail("the plug-in run failed" + (why.empty() ? std::string() : ": " + why));
     }
 
+    // A big result takes seconds to read and write: say so, as the picture shows its progress.
+    std::error_code ignored;
+    const bool big = fs::file_size(out_obj, ignored) > (32u << 20);
+    if (big)
+        std::fprintf(stderr, "quorvel-clone: reading the result (%ju MB)\n",
+                     static_cast<uintmax_t>(fs::file_size(out_obj, ignored) >> 20));
     Mesh result;
     if (!load_obj(out_obj.string(), &result, &error)) return fail("reading the result: " + error);
     restore_per_copy(source, &result);
@@ -201,6 +207,7 @@ int main(int argc, char** argv) {
     const fs::path png = out_dir / (options.name + ".png");
     const fs::path before = out_dir / (options.name + "-before.png");
     result.material_libraries = libraries_from(source, options.input, out_dir);
+    if (big) std::fprintf(stderr, "quorvel-clone: writing %s\n", obj.string().c_str());
     {
         std::ofstream out(obj, std::ios::binary);
         write_obj(out, result);
