@@ -24,28 +24,38 @@ qv_build_sanitize() {
     cmake --build "$build/asan" -j "$jobs"
 }
 
-# The libFuzzer target, built with clang and the sanitizers. Usage: qv_build_fuzz ROOT BUILD JOBS
+# The libFuzzer targets, built with clang and the sanitizers. Usage: qv_build_fuzz ROOT BUILD JOBS
 qv_build_fuzz() {
     local root=$1 build=$2 jobs=$3
     CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQV_FUZZ=ON \
         -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all" \
         >/dev/null
-    cmake --build "$build/fuzz" -j "$jobs" --target dialog_fuzz
+    cmake --build "$build/fuzz" -j "$jobs" --target dialog_fuzz obj_fuzz
 }
 
-# Runs the fuzz target for SECONDS from the corpus kept in tests/ (new inputs go to a work copy in
-# the build tree, so the kept corpus changes only by hand). Usage: qv_run_fuzz ROOT BUILD SECONDS
+# Runs each fuzz target (the dialog's text rules, the OBJ reader) for its share of SECONDS from
+# the corpus kept in tests/ (new inputs go to a work copy in the build tree, so the kept corpus
+# changes only by hand). An input that runs longer than 10 s counts as a hang.
+# Usage: qv_run_fuzz ROOT BUILD SECONDS
 qv_run_fuzz() {
     local root=$1 build=$2 seconds=$3
-    local work="$build/fuzz/corpus-dialog"
+    # The OBJ reader has the larger input space and takes the larger share.
+    qv_run_fuzz_target "$root" "$build" dialog $((seconds * 2 / 5)) 512 &&
+        qv_run_fuzz_target "$root" "$build" obj $((seconds - seconds * 2 / 5)) 4096
+}
+
+# Usage: qv_run_fuzz_target ROOT BUILD NAME SECONDS MAX_LEN
+qv_run_fuzz_target() {
+    local root=$1 build=$2 name=$3 seconds=$4 max_len=$5
+    local work="$build/fuzz/corpus-$name"
     mkdir -p "$work"
-    cp "$root"/tests/fuzz/corpus/dialog/* "$work"/
+    cp "$root"/tests/fuzz/corpus/"$name"/* "$work"/
     # libFuzzer reports every new input; keep that in a log and show its end, or all of it on
     # a finding.
-    local log="$build/fuzz/dialog_fuzz.log"
-    if (cd "$build/fuzz" && ./tests/fuzz/dialog_fuzz -max_total_time="$seconds" -max_len=512 \
-        -print_final_stats=1 "$work") >"$log" 2>&1; then
+    local log="$build/fuzz/${name}_fuzz.log"
+    if (cd "$build/fuzz" && ./tests/fuzz/"$name"_fuzz -max_total_time="$seconds" \
+        -max_len="$max_len" -timeout=10 -print_final_stats=1 "$work") >"$log" 2>&1; then
         tail -n 12 "$log"
     else
         cat "$log"

@@ -118,8 +118,10 @@ bool scan_statements(std::string& text, Statements* s, std::vector<std::string>*
     bool warned_ignored = false;
     char* const text_end = &text[0] + text.size();
     for (char* line = &text[0]; line < text_end;) {
-        char* end = static_cast<char*>(std::memchr(line, '\n', text_end - line));
-        if (!end) end = text_end;
+        // Lines end in LF, CR LF or a lone CR, as tinyobjloader reads them.
+        char* end = line;
+        while (end < text_end && *end != '\n' && *end != '\r')
+            ++end;
         ++number;
         const auto at = [number] { return "line " + std::to_string(number) + ": "; };
         char* p = line;
@@ -129,7 +131,7 @@ bool scan_statements(std::string& text, Statements* s, std::vector<std::string>*
         while (word_end < end && !is_space(*word_end))
             ++word_end;
         char* const statement = p;
-        line = end + (end < text_end);
+        line = end + (end < text_end) + (end + 1 < text_end && end[0] == '\r' && end[1] == '\n');
         if (word_end == p || *p == '#') continue;
         // The two statements that make up nearly all of a big file are told apart cheaply.
         const size_t length = static_cast<size_t>(word_end - p);

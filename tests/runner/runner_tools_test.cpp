@@ -159,6 +159,7 @@ TEST(ObjText, ReadsEveryUnicodeFormWithAMarkAndCrLf) {
     const std::string ascii = "usemtl wood\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n";
     EXPECT_EQ(read(quad).object_name, "\xE7\xAE\xB1"); // a Japanese name in UTF-8
     EXPECT_EQ(read("\xEF\xBB\xBF" + quad).object_name, "\xE7\xAE\xB1");
+    EXPECT_EQ(read("v 0 0 0\rv 1 0 0\rv 1 1 0\rusemtl a\rf 1 2 3\r").face_materials.size(), 1u);
     for (bool big_endian : {false, true}) {
         const Mesh m = read(utf16(ascii, big_endian));
         EXPECT_EQ(m.vertices.size(), 3u);
