@@ -215,10 +215,15 @@ int main(int argc, char** argv) {
     }
     const int size = options.image_size;
     size_t every = 1;
+    // Each side's textures by its own material numbers; the result names its libraries from
+    // where it is.
+    const std::vector<Texture> textures = load_textures(result, obj.string());
+    const std::vector<Texture> source_textures =
+        options.input.empty() ? std::vector<Texture>() : load_textures(source, options.input);
     if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size(),
-                                             nullptr, &every)) ||
-        !write_png(before.string(),
-                   render_mesh(source, size, size * 3 / 4, source.vertices.size(), &result))) {
+                                             nullptr, &every, &textures)) ||
+        !write_png(before.string(), render_mesh(source, size, size * 3 / 4, source.vertices.size(),
+                                                &result, nullptr, &source_textures))) {
         return fail("cannot write " + png.string());
     }
     std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "

@@ -2,11 +2,16 @@
 
 #include "host/runner/progress.h"
 
+#include <stb_image.h>
 #include <stb_image_write.h>
+#include <tiny_obj_loader.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <limits>
 
 namespace {
@@ -80,7 +85,7 @@ Camera frame(const Mesh& mesh, int width, int height) {
 } // namespace
 
 Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing,
-                  size_t* drawn_every) {
+                  size_t* drawn_every, const std::vector<Texture>* textures) {
     const int ss = 2; // supersampling per axis, for smooth edges
     const int w = width * ss, h = height * ss;
     Camera cam = frame(framing ? *framing : mesh, w, h);
@@ -105,7 +110,10 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
         std::max<size_t>(copy_size ? (mesh.vertices.size() + copy_size - 1) / copy_size : 1, 1);
     const Vec light = normalized({0.35, 0.8, 0.5}); // camera space, from upper left-front
 
-    auto draw = [&](const Vec& a, const Vec& b, const Vec& c, const Vec& base) {
+    // A face with a texture shows it: as it is on the source, tinted with the copy's colour on
+    // the copies. uv holds the three corners' texture coordinates.
+    auto draw = [&](const Vec& a, const Vec& b, const Vec& c, const Vec& base,
+                    const Texture* texture, const std::array<float, 2>* uv[3], bool tint) {
         if (a[2] <= 1e-6 || b[2] <= 1e-6 || c[2] <= 1e-6) return; // behind the eye
         Vec n = normalized(cross(sub(b, a), sub(c, a)));
         double shade = 0.35 + 0.65 * std::fabs(dot(n, light));
@@ -133,8 +141,27 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
                 size_t at = static_cast<size_t>(y) * w + x;
                 if (z >= depth[at]) continue;
                 depth[at] = z;
+                Vec surface = base;
+                if (texture) {
+                    // Perspective-correct texture coordinates, the texture repeating.
+                    const double weights[3] = {w0 * iz[0] * z, w1 * iz[1] * z, w2 * iz[2] * z};
+                    double u = 0, v = 0;
+                    for (int i = 0; i < 3; ++i)
+                        u += weights[i] * (*uv[i])[0], v += weights[i] * (*uv[i])[1];
+                    const int tx =
+                        static_cast<int>(std::floor((u - std::floor(u)) * texture->width));
+                    const int ty =
+                        static_cast<int>(std::floor((1 - (v - std::floor(v))) * texture->height));
+                    const uint8_t* texel =
+                        &texture->rgb[(static_cast<size_t>(std::clamp(ty, 0, texture->height - 1)) *
+                                           texture->width +
+                                       static_cast<size_t>(std::clamp(tx, 0, texture->width - 1))) *
+                                      3];
+                    for (int k = 0; k < 3; ++k)
+                        surface[k] = texel[k] / 255.0 * (tint ? 0.35 + 0.65 * base[k] : 1.0);
+                }
                 for (int k = 0; k < 3; ++k)
-                    colour[at * 3 + k] = static_cast<float>(base[k] * shade);
+                    colour[at * 3 + k] = static_cast<float>(surface[k] * shade);
             }
     };
 
@@ -172,8 +199,22 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
         if (k % every != 0 && k != copies - 1) continue;
         const Vec base = copy_colour(k, copies);
         const int32_t* c = &mesh.corners[static_cast<size_t>(begin)];
-        for (int32_t i = 1; i + 1 < end - begin; ++i) // a fan covers any convex polygon
-            draw(view[c[0]], view[c[i]], view[c[i + 1]], base);
+        const int32_t material = f < mesh.face_materials.size() ? mesh.face_materials[f] : -1;
+        const Texture* texture = textures && material >= 0 &&
+                                         static_cast<size_t>(material) < textures->size() &&
+                                         (*textures)[material].width > 0 &&
+                                         !mesh.corner_uvs.empty() && mesh.corner_uvs[begin] >= 0
+                                     ? &(*textures)[material]
+                                     : nullptr;
+        const auto uv_at = [&](int32_t corner) {
+            const int32_t i = texture ? mesh.corner_uvs[begin + corner] : -1;
+            static const std::array<float, 2> none{0, 0};
+            return i >= 0 ? &mesh.uvs[static_cast<size_t>(i)] : &none;
+        };
+        for (int32_t i = 1; i + 1 < end - begin; ++i) { // a fan covers any convex polygon
+            const std::array<float, 2>* uv[3] = {uv_at(0), uv_at(i), uv_at(i + 1)};
+            draw(view[c[0]], view[c[i]], view[c[i + 1]], base, texture, uv, k > 0);
+        }
     }
 
     Image image;
@@ -193,6 +234,36 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
                     static_cast<uint8_t>(v * 255.0f + 0.5f);
             }
     return image;
+}
+
+std::vector<Texture> load_textures(const Mesh& mesh, const std::string& obj_path) {
+    namespace fs = std::filesystem;
+    std::vector<Texture> textures(mesh.materials.size());
+    const fs::path folder = fs::path(obj_path).parent_path();
+    for (const std::string& library : mesh.material_libraries) {
+        std::ifstream in(folder / library);
+        if (!in) continue;
+        std::map<std::string, int> names;
+        std::vector<tinyobj::material_t> materials;
+        std::string warning, error;
+        tinyobj::LoadMtl(&names, &materials, &in, &warning, &error);
+        for (const tinyobj::material_t& material : materials) {
+            const auto used =
+                std::find(mesh.materials.begin(), mesh.materials.end(), material.name);
+            if (used == mesh.materials.end() || material.diffuse_texname.empty()) continue;
+            const fs::path image = (folder / library).parent_path() / material.diffuse_texname;
+            int width = 0, height = 0, channels = 0;
+            unsigned char* pixels =
+                stbi_load(image.string().c_str(), &width, &height, &channels, 3);
+            if (!pixels) continue;
+            Texture& texture = textures[static_cast<size_t>(used - mesh.materials.begin())];
+            texture.width = width;
+            texture.height = height;
+            texture.rgb.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
+            stbi_image_free(pixels);
+        }
+    }
+    return textures;
 }
 
 bool write_png(const std::string& path, const Image& image) {

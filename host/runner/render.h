@@ -7,6 +7,11 @@
 
 #include "host/io/mesh.h"
 
+struct Texture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb; // width * height * 3, rows top to bottom
+};
+
 struct Image {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb; // width * height * 3, rows top to bottom
@@ -17,8 +22,14 @@ struct Image {
 // frames `framing` (default: the mesh itself), so a before and an after picture can share it.
 // The work is bounded: when the faces' screen boxes add up to far more than the picture (many
 // copies stacked on one another), only every n-th copy is drawn, with the source and the last copy;
-// *drawn_every (if given) says which n.
+// *drawn_every (if given) says which n. Faces whose material has a texture in textures (one per
+// material of the mesh) show it, tinted with their copy's colour on the copies.
 Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size,
-                  const Mesh* framing = nullptr, size_t* drawn_every = nullptr);
+                  const Mesh* framing = nullptr, size_t* drawn_every = nullptr,
+                  const std::vector<Texture>* textures = nullptr);
+
+// The diffuse textures (map_Kd) of the mesh's materials, read from the material libraries beside
+// the OBJ at obj_path; a material without one, or whose image cannot be read, gets none.
+std::vector<Texture> load_textures(const Mesh& mesh, const std::string& obj_path);
 
 bool write_png(const std::string& path, const Image& image);

@@ -262,6 +262,22 @@ TEST(Render, DrawsEachCopyInItsOwnColourOverTheBackground) {
     EXPECT_TRUE(coloured) << "the copy is drawn in colour";
 }
 
+TEST(Render, ShowsTheTextureOfAFaceWithTextureCoordinates) {
+    Mesh mesh = two_squares();
+    mesh.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    mesh.corner_uvs = {0, 1, 2, 3, -1, -1, -1, -1};
+    mesh.face_materials = {0, -1};
+    mesh.materials = {"flag"};
+    const std::vector<Texture> textures = {{2, 1, {255, 0, 0, 0, 0, 255}}}; // red | blue
+    Image image = render_mesh(mesh, 64, 64, 8, nullptr, nullptr, &textures);
+    bool red = false, blue = false;
+    for (size_t i = 0; i < image.rgb.size(); i += 3) {
+        red = red || (image.rgb[i] > 100 && image.rgb[i + 1] < 30 && image.rgb[i + 2] < 30);
+        blue = blue || (image.rgb[i + 2] > 100 && image.rgb[i] < 30 && image.rgb[i + 1] < 30);
+    }
+    EXPECT_TRUE(red && blue);
+}
+
 // 100,000 copies on top of one another, each filling the picture: drawn in bounded time.
 TEST(Render, BoundsTheWorkOfCopiesStackedDeep) {
     const Mesh square = two_squares();
