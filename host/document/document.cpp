@@ -105,18 +105,18 @@ namespace {
 
 // The optional per-corner and per-face arrays stay empty until something is stored in them; from
 // then on they run alongside the corners and the faces.
+template <class T> void pad(PodBuffer<T>& values, size_t count, T value) {
+    T* out = values.grow_by(count);
+    for (size_t i = 0; i < count; ++i)
+        out[i] = value;
+}
+
 void fill_uvs(Object& object) {
-    const size_t missing = object.face_corners.size() - object.corner_uvs.size();
-    HostUv* out = object.corner_uvs.grow_by(missing);
-    for (size_t i = 0; i < missing; ++i)
-        out[i] = HostUv{0.0f, 0.0f};
+    pad(object.corner_uvs, object.face_corners.size() - object.corner_uvs.size(), HostUv{0, 0});
 }
 
 void fill_materials(Object& object) {
-    const size_t missing = object.face_ends.size() - object.face_materials.size();
-    int32_t* out = object.face_materials.grow_by(missing);
-    for (size_t i = 0; i < missing; ++i)
-        out[i] = -1;
+    pad(object.face_materials, object.face_ends.size() - object.face_materials.size(), -1);
 }
 
 } // namespace
@@ -199,11 +199,7 @@ void append_geometry(Object& dest, const Object& source) {
 void append_attributes(Object& dest, const Object& source, size_t corners_before,
                        size_t faces_before) {
     if (has_uvs(source) || has_uvs(dest)) {
-        if (dest.corner_uvs.size() < corners_before) {
-            dest.corner_uvs.grow_by(corners_before - dest.corner_uvs.size());
-            for (size_t i = 0; i < corners_before; ++i)
-                dest.corner_uvs[i] = HostUv{0.0f, 0.0f};
-        }
+        if (!has_uvs(dest)) pad(dest.corner_uvs, corners_before, HostUv{0, 0});
         if (has_uvs(source)) {
             append_values(dest.corner_uvs, source.corner_uvs);
         } else {
@@ -211,11 +207,7 @@ void append_attributes(Object& dest, const Object& source, size_t corners_before
         }
     }
     if (has_materials(source) || has_materials(dest)) {
-        if (dest.face_materials.size() < faces_before) {
-            dest.face_materials.grow_by(faces_before - dest.face_materials.size());
-            for (size_t i = 0; i < faces_before; ++i)
-                dest.face_materials[i] = -1;
-        }
+        if (!has_materials(dest)) pad(dest.face_materials, faces_before, -1);
         if (has_materials(source)) {
             append_values(dest.face_materials, source.face_materials);
         } else {
