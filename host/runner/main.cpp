@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -80,9 +81,19 @@ struct Tally {
 void restore_per_copy(const Mesh& source, Mesh* result) {
     const size_t faces = source.face_count(), corners = source.corners.size();
     if (faces == 0 || result->face_count() % faces != 0) return;
-    if (!source.corner_uvs.empty() && !result->corner_uvs.empty())
+    // The copies carry the source's texture coordinates corner for corner; when they do, the
+    // source's own list of them and its numbering are written, as its file had them.
+    const auto uv = [](const Mesh& m, int32_t i) {
+        return i < 0 ? std::array<float, 2>{0, 0} : m.uvs[static_cast<size_t>(i)];
+    };
+    bool same = !source.corner_uvs.empty() && result->corner_uvs.size() == result->corners.size();
+    for (size_t c = 0; same && c < result->corners.size(); ++c)
+        same = uv(source, source.corner_uvs[c % corners]) == uv(*result, result->corner_uvs[c]);
+    if (same) {
+        result->uvs = source.uvs;
         for (size_t c = 0; c < result->corners.size(); ++c)
-            if (source.corner_uvs[c % corners] < 0) result->corner_uvs[c] = -1;
+            result->corner_uvs[c] = source.corner_uvs[c % corners];
+    }
     if (source.corner_uvs.empty()) result->corner_uvs.clear();
     result->groups = source.groups;
     result->face_groups.clear();
