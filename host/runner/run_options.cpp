@@ -1,7 +1,9 @@
 #include "host/runner/run_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -64,7 +66,7 @@ bool set_option(const std::string& key, const std::string& value, RunOptions* o,
             *error = "count: " + value + " is below 0";
             return false;
         }
-        if (n > max_output_vertices) {
+        if (n > max_host_elements) {
             *error = "count: " + value + " is more copies than the runner builds";
             return false;
         }
@@ -82,6 +84,14 @@ bool set_option(const std::string& key, const std::string& value, RunOptions* o,
             return false;
         }
         (key == "center" ? o->center : key == "preview" ? o->preview : o->show) = on;
+        return true;
+    }
+    if (key == "arch") {
+        if (value != "32" && value != "64") {
+            *error = "arch: '" + value + "' is neither 32 nor 64";
+            return false;
+        }
+        o->arch = value == "64" ? 64 : 32;
         return true;
     }
     if (key == "input") return o->input = value, true;
@@ -174,8 +184,43 @@ bool parse_run_options(int argc, const char* const* argv, RunOptions* options, s
     return true;
 }
 
+unsigned long long run_memory_bytes(const MeshSize& r) {
+    // Measured peaks per element with some room (docs/performance.md): the runner keeps the result
+    // OBJ as text (about 40 bytes a vertex, 10 a corner) three times over while it parses it, plus
+    // the parser's arrays and its own; the host's arrays are a small part of that.
+    const unsigned long long per_vertex = 176, per_face = 96, per_corner = 64;
+    return r.vertices * per_vertex + r.faces * per_face + r.corners * per_corner;
+}
+
+std::string size_refusal(int arch, const MeshSize& source, long long count,
+                         unsigned long long available_bytes) {
+    const long long copies = count + 1; // the source stays
+    const std::string what =
+        std::to_string(count) + " copies of " + std::to_string(source.vertices) + " vertices";
+    if (arch == 32) {
+        if (copies > max_output_vertices / source.vertices)
+            return what + " would exceed " + std::to_string(max_output_vertices) +
+                   " vertices (the 32-bit module's limit; --arch 64 builds more)";
+        return "";
+    }
+    const long long largest = std::max({source.vertices, source.faces, source.corners});
+    if (copies > max_host_elements / largest)
+        return what + " would exceed the host's " + std::to_string(max_host_elements) +
+               " vertices, faces or face corners in one object";
+    const MeshSize result{source.vertices * copies, source.faces * copies, source.corners * copies};
+    const unsigned long long needed = run_memory_bytes(result);
+    if (needed > available_bytes) {
+        const double gib = 1024.0 * 1024.0 * 1024.0;
+        char text[128];
+        std::snprintf(text, sizeof text, " would need about %.1f GiB of memory; %.1f GiB is free",
+                      needed / gib, available_bytes / gib);
+        return what + text;
+    }
+    return "";
+}
+
 const char* run_usage() {
     return "usage: quorvel-clone [MESH.obj] [--pivot X,Y,Z] [--scale X,Y,Z] [--rotation X,Y,Z]\n"
            "       [--translation X,Y,Z] [--count N] [--center] [--preview] [--show]\n"
-           "       [--params FILE] [--out DIR] [--name NAME] [--size PIXELS]\n";
+           "       [--params FILE] [--out DIR] [--name NAME] [--size PIXELS] [--arch 32|64]\n";
 }

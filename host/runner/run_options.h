@@ -17,6 +17,7 @@ struct RunOptions {
     bool preview = false; // tick the preview box before OK
     bool show = false;    // leave the dialog to a person instead of answering it
     int image_size = 800;
+    int arch = 32; // the word size of the plug-in module to run: 32 or 64
 };
 
 // Parses the command line (argv[0] excluded). Returns false with a one-line reason.
@@ -25,7 +26,26 @@ bool parse_run_options(int argc, const char* const* argv, RunOptions* options, s
 // Reads "key = value" lines (keys as the long options without dashes; # starts a comment).
 bool read_params_file(const std::string& path, RunOptions* options, std::string* error);
 
-// Refuses parameter sets that would build more than this many vertices.
+// Refuses parameter sets that would build more than this many vertices in the 32-bit module,
+// whose process has 2 GiB of address space.
 constexpr long long max_output_vertices = 10'000'000;
+// The host interface counts vertices, faces and face corners of an object in 32-bit integers,
+// whatever the module's word size; the 64-bit module is held only to that and to memory.
+constexpr long long max_host_elements = 2'147'483'647;
+
+// The size of a mesh, and of the result of a run on it.
+struct MeshSize {
+    long long vertices = 0, faces = 0, corners = 0;
+};
+
+// Peak memory of a run whose result has this size, in bytes: the larger of the stand-in host's
+// share and the runner's, which reads the result back as text.
+unsigned long long run_memory_bytes(const MeshSize& result);
+
+// Why a run with count copies of source would not fit, in one line, or empty when it fits. A
+// 32-bit run is held to max_output_vertices; a 64-bit one to the host interface's integers and
+// to available_bytes of memory.
+std::string size_refusal(int arch, const MeshSize& source, long long count,
+                         unsigned long long available_bytes);
 
 const char* run_usage();
