@@ -1,6 +1,7 @@
 #include "host/document/document.h"
 
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <ostream>
 
@@ -170,8 +171,12 @@ void set_window_handle(HostWindow window) { state().window = window; }
 HostWindow window_handle() { return state().window; }
 
 void write_obj(std::ostream& out, const Object& object) {
+    // Nine significant digits give every float back exactly; the stream's default six would
+    // round the result the runner hands back.
+    const std::streamsize precision = out.precision(std::numeric_limits<float>::max_digits10);
     for (const HostPoint& p : object.vertices)
         out << "v " << p.x << ' ' << p.y << ' ' << p.z << '\n';
+    out.precision(precision);
     int32_t begin = 0;
     for (int32_t end : object.face_ends) {
         out << 'f';
