@@ -31,8 +31,8 @@ for arch in 32 64; do
     tree=$build/windows
     [ "$arch" = 32 ] || tree=$build/windows64
     (qv_wine_env "$tree" && qv_wine_prepare && qv_wine_start)
-    [ "$arch" = 64 ] && wine=native || wine=$(/lib/ld-linux.so.2 --version >/dev/null 2>&1 &&
-        echo native || echo qemu-user)
+    wine=native
+    [ "$arch" = 64 ] || ! grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 || wine=qemu-user
     for copies in 0 "$count"; do
         times=()
         peak=0
