@@ -30,7 +30,8 @@ echo "|---|---|---|---|---|---|---|"
 for arch in 32 64; do
     tree=$build/windows
     [ "$arch" = 32 ] || tree=$build/windows64
-    (qv_wine_env "$tree" && qv_wine_prepare && qv_wine_start)
+    # A server left running for the prefix would make the start fail.
+    (qv_wine_env "$tree" && qv_wine_prepare && qv_wine_stop && qv_wine_start)
     wine=native
     [ "$arch" = 64 ] || ! grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 || wine=qemu-user
     for copies in 0 "$count"; do
