@@ -1,4 +1,5 @@
-# Sourced: configures and builds the native and the 32-bit Windows trees. Usage:
+# Sourced: configures and builds the native and the 32-bit Windows trees (the 64-bit one below).
+# Usage:
 #   qv_build_all ROOT BUILD JOBS                       everything
 #   qv_build_all ROOT BUILD JOBS WIN_TARGETS NATIVE_TARGETS   only those (space-separated lists)
 qv_build_all() {
@@ -11,6 +12,16 @@ qv_build_all() {
         -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
     # shellcheck disable=SC2086
     cmake --build "$build/native" -j "$jobs" ${native_targets:+--target $native_targets}
+}
+
+# The 64-bit Windows tree (build/windows64), from the same sources with the x86-64 cross compiler.
+# Usage: qv_build_windows64 ROOT BUILD JOBS [TARGETS]   TARGETS: space-separated, default all
+qv_build_windows64() {
+    local root=$1 build=$2 jobs=$3 targets=${4:-}
+    cmake -S "$root" -B "$build/windows64" -DCMAKE_BUILD_TYPE=Release \
+        --toolchain "$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+    # shellcheck disable=SC2086
+    cmake --build "$build/windows64" -j "$jobs" ${targets:+--target $targets}
 }
 
 # The native tree again with AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends

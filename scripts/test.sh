@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), a
-# bounded fuzz run of the dialog's text rules, and the Windows suites under 32-bit Wine.
+# bounded fuzz run of the dialog's text rules, and the Windows suites of the 32-bit tree under
+# 32-bit Wine and of the 64-bit tree (build/windows64) under 64-bit Wine.
 # Installs what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,6 +11,7 @@ jobs=$(nproc)
 "$root/scripts/setup.sh"
 . "$root/scripts/build.sh"
 qv_build_all "$root" "$build" "$jobs"
+qv_build_windows64 "$root" "$build" "$jobs"
 qv_build_sanitize "$root" "$build" "$jobs"
 qv_build_fuzz "$root" "$build" "$jobs"
 
@@ -22,6 +24,12 @@ qv_wine_env "$build/windows"
 qv_wine_prepare
 qv_wine_start
 trap qv_wine_stop EXIT
+# The 64-bit tree's Wine: a prefix and a server of its own, started the same way.
+qv_wine64() { (qv_wine_env "$build/windows64" && "$@"); }
+qv_wine64 qv_wine_prepare
+qv_wine64 qv_wine_start
+trap 'qv_wine_stop; qv_wine64 qv_wine_stop' EXIT
 ctest --test-dir "$build/asan" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
+qv_wine64 ctest --test-dir "$build/windows64" --output-on-failure --no-tests=error

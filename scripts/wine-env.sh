@@ -12,6 +12,7 @@ qv_wine_env() {
     # Under qemu-user, Wine spends ~50 s per start reserving address space without this.
     export QEMU_RESERVED_VA=0x81000000
     QV_LOCPATH="$1/locale"
+    [ "$(qv_wine_tree_bits "$1")" = 32 ] || qv_wine64_commands "$1"
 }
 
 # Creates the prefix (null display driver, so windows work headless) and the ja_JP locale once.
@@ -67,4 +68,32 @@ qv_wine_start() {
 
 qv_wine_stop() {
     wineserver -k 2>/dev/null || true
+}
+
+# The word size of a build tree's programs: 64 for the x86-64 cross build, else 32.
+qv_wine_tree_bits() {
+    if grep -qs '^CMAKE_LINKER:FILEPATH=.*x86_64-w64-mingw32' "$1/CMakeCache.txt"; then
+        echo 64
+    else
+        echo 32
+    fi
+}
+
+# A 64-bit tree runs under Wine's 64-bit loader itself. Debian's `wine` and `wineboot` start the
+# 32-bit loader whenever wine32 is installed, which would then hand over to the 64-bit one: one
+# more start, and an emulated one where 32-bit programs run through qemu-user. Small stand-ins
+# for those commands, kept in the tree and put first on PATH, call the 64-bit loader directly.
+qv_wine64_commands() {
+    local bin loader=/usr/lib/wine/wine64
+    bin="$(cd "$1" && pwd)/wine64-bin"
+    if [ ! -x "$bin/wineboot" ]; then
+        mkdir -p "$bin"
+        ln -sf "$loader" "$bin/wine"
+        for tool in wineboot winepath; do
+            printf '#!/bin/sh\nexec %s %s "$@"\n' "$loader" "$tool" >"$bin/$tool"
+            chmod +x "$bin/$tool"
+        done
+    fi
+    export PATH="$bin:$PATH"
+    export WINELOADER=$loader
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs one Windows program under 32-bit Wine, in the prefix of the build tree it was built in and
-# in a Japanese locale (code page 932), as the host's users run it. Used by ctest as the emulator.
+# Runs one Windows program under Wine (32- or 64-bit, as its tree was built), in the prefix of the
+# build tree it was built in and in a Japanese locale (code page 932), as the host's users run it.
+# Used by ctest as the emulator.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-env.sh

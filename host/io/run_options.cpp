@@ -1,9 +1,10 @@
 #include "host/io/run_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -62,7 +63,7 @@ bool set_count(const std::string& value, RunOptions* o, std::string* error) {
         *error = "count: " + value + " is below 0";
         return false;
     }
-    if (errno == ERANGE || n > max_output_vertices) {
+    if (errno == ERANGE || n > max_host_elements) {
         *error = "count: " + value + " is more copies than the runner builds";
         return false;
     }
@@ -84,7 +85,7 @@ bool set_switch(const std::string& key, const std::string& value, bool* out, std
 
 std::string joined(const std::string v[3]) { return v[0] + "," + v[1] + "," + v[2]; }
 
-enum class Kind { vector, count, on_off, text, size, version };
+enum class Kind { vector, count, on_off, text, size, version, arch };
 
 // The one list of options; the parser, the usage text and what quorvel-clone hands on to the
 // stand-in runner (`passed`) all follow from it.
@@ -127,6 +128,7 @@ const Option options_list[] = {
      &RunOptions::host},
     {"host-version", Kind::version, true, "N", "version the host reports (default 0x2410)",
      &RunOptions::host_version},
+    {"arch", Kind::arch, false, "32|64", "word size of the plug-in module to run (default 32)"},
 };
 
 const Option* find_option(const std::string& key) {
@@ -169,6 +171,13 @@ bool set_option(const std::string& key, const std::string& value, RunOptions* o,
         o->host_version = value;
         return true;
     }
+    case Kind::arch:
+        if (value != "32" && value != "64") {
+            *error = "arch: '" + value + "' is neither 32 nor 64";
+            return false;
+        }
+        o->arch = value == "64" ? 64 : 32;
+        return true;
     case Kind::text:
         if (key == "params") return read_params_file(value, o, error);
         if (value.empty() || (key == "name" && value.find_first_of("/\\") != std::string::npos)) {
@@ -289,4 +298,40 @@ std::string run_usage(const char* program) {
         text += head + option.help + "\n";
     }
     return text;
+}
+
+unsigned long long run_memory_bytes(const MeshSize& r) {
+    // The measured peaks (docs/performance.md) and half as much again for the arrays' growth
+    // steps: the runner keeps the result's OBJ text (about 40 bytes a vertex, 10 a corner) three
+    // times over while it parses it, plus the parser's arrays and its own; the host's arrays are
+    // a small part of that.
+    const unsigned long long per_vertex = 208, per_face = 112, per_corner = 80;
+    return r.vertices * per_vertex + r.faces * per_face + r.corners * per_corner;
+}
+
+std::string size_refusal(int arch, const MeshSize& source, long long count,
+                         unsigned long long available_bytes) {
+    const long long copies = count + 1; // the source stays
+    const std::string what =
+        std::to_string(count) + " copies of " + std::to_string(source.vertices) + " vertices";
+    if (arch == 32) {
+        if (copies > max_output_vertices / source.vertices)
+            return what + " would exceed " + std::to_string(max_output_vertices) +
+                   " vertices (the 32-bit module's limit; --arch 64 builds more)";
+        return "";
+    }
+    const long long largest = std::max({source.vertices, source.faces, source.corners});
+    if (copies > max_host_elements / largest)
+        return what + " would exceed the host's " + std::to_string(max_host_elements) +
+               " vertices, faces or face corners in one object";
+    const MeshSize result{source.vertices * copies, source.faces * copies, source.corners * copies};
+    const unsigned long long needed = run_memory_bytes(result);
+    if (needed > available_bytes) {
+        const double gib = 1024.0 * 1024.0 * 1024.0;
+        char text[128];
+        std::snprintf(text, sizeof text, " would need about %.1f GiB of memory; %.1f GiB is free",
+                      needed / gib, available_bytes / gib);
+        return what + text;
+    }
+    return "";
 }

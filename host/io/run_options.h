@@ -25,6 +25,7 @@ struct RunOptions {
     std::string plugin; // the plug-in module; empty: quorvel_clone.dll beside the stand-in runner
     std::string host;   // the host module; empty: standin_host.dll beside the stand-in runner
     std::string host_version = "0x2410"; // what the host reports to MQCheckVersion
+    int arch = 32;                       // the word size of the plug-in module to run: 32 or 64
 };
 
 // Parses the command line (argv[0] excluded). Returns false with a one-line reason.
@@ -37,8 +38,27 @@ bool read_params_file(const std::string& path, RunOptions* options, std::string*
 // it and which modules to load, each as "--key" or "--key" "value".
 std::vector<std::string> format_passed_options(const RunOptions& options);
 
-// Refuses parameter sets that would build more than this many vertices.
+// Refuses parameter sets that would build more than this many vertices in the 32-bit module,
+// whose process has 2 GiB of address space.
 constexpr long long max_output_vertices = 10'000'000;
+// The host interface counts vertices, faces and face corners of an object in 32-bit integers,
+// whatever the module's word size; the 64-bit module is held only to that and to memory.
+constexpr long long max_host_elements = 2'147'483'647;
+
+// The size of a mesh, and of the result of a run on it.
+struct MeshSize {
+    long long vertices = 0, faces = 0, corners = 0;
+};
+
+// Peak memory of a run whose result has this size, in bytes: the larger of the stand-in host's
+// share and the runner's, which reads the result back as text.
+unsigned long long run_memory_bytes(const MeshSize& result);
+
+// Why a run with count copies of source would not fit, in one line, or empty when it fits. A
+// 32-bit run is held to max_output_vertices; a 64-bit one to the host interface's integers and
+// to available_bytes of memory.
+std::string size_refusal(int arch, const MeshSize& source, long long count,
+                         unsigned long long available_bytes);
 
 // The usage text, listing every option.
 std::string run_usage(const char* program);

@@ -54,10 +54,30 @@ struct TempDir {
     }
 };
 
-// The Windows build holding standin_runner.exe, quorvel_clone.dll and standin_host.dll.
-fs::path windows_build() {
-    const char* from_env = std::getenv("QV_WINDOWS_BUILD_DIR");
-    return from_env && *from_env ? fs::path(from_env) : fs::path(QV_DEFAULT_WINDOWS_BUILD_DIR);
+// The Windows build holding standin_runner.exe, quorvel_clone.dll and standin_host.dll, of the
+// 32-bit or the 64-bit cross build.
+fs::path windows_build(int arch) {
+    const char* from_env =
+        std::getenv(arch == 64 ? "QV_WINDOWS64_BUILD_DIR" : "QV_WINDOWS_BUILD_DIR");
+    if (from_env && *from_env) return fs::path(from_env);
+    return fs::path(arch == 64 ? QV_DEFAULT_WINDOWS64_BUILD_DIR : QV_DEFAULT_WINDOWS_BUILD_DIR);
+}
+
+// Memory the system can still give without swapping (MemAvailable), in bytes.
+unsigned long long available_memory() {
+    std::ifstream in("/proc/meminfo");
+    std::string key;
+    unsigned long long kib = 0;
+    while (in >> key >> kib) {
+        if (key == "MemAvailable:") return kib * 1024;
+        in.ignore(256, '\n');
+    }
+    return 0;
+}
+
+MeshSize size_of(const Mesh& mesh) {
+    return {static_cast<long long>(mesh.vertices.size()), static_cast<long long>(mesh.face_count()),
+            static_cast<long long>(mesh.corners.size())};
 }
 
 size_t count_set(const std::vector<int32_t>& values) {
@@ -150,14 +170,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-clone: warning: %s\n", warning.c_str());
     const long long count = std::stoll(options.count);
     const long long vertices = static_cast<long long>(source.vertices.size());
-    if ((count + 1) > max_output_vertices / vertices) {
-        return fail(options.count + " copies of " + std::to_string(vertices) +
-                    " vertices would exceed " + std::to_string(max_output_vertices) + " vertices");
-    }
+    const std::string too_big =
+        size_refusal(options.arch, size_of(source), count, available_memory());
+    if (!too_big.empty()) return fail(too_big);
 
-    const fs::path build = windows_build();
+    const fs::path build = windows_build(options.arch);
     const fs::path runner = build / "plugin" / "standin_runner.exe";
-    if (!fs::exists(runner)) return fail("no Windows build at " + build.string());
+    if (!fs::exists(runner))
+        return fail("no " + std::to_string(options.arch) + "-bit Windows build at " +
+                    build.string());
 
     TempDir temp;
     if (temp.path.empty()) return fail("cannot make a temporary folder");

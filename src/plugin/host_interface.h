@@ -8,6 +8,7 @@
 #define MQ_API __stdcall  // host functions: callee pops its arguments
 #define MQ_EXPORT __cdecl // plug-in exports: caller pops
 #else
+// x86-64 Windows (and the native build) has one calling convention; both collapse into it.
 #define MQ_API
 #define MQ_EXPORT
 #endif

@@ -1,14 +1,25 @@
 #!/bin/sh
-# Checks the module's PE headers: export directory name, the seven exports with their ordinals,
-# and imports from system DLLs only. Usage: check_pe.sh OBJDUMP DLL
+# Checks the module's PE headers: machine and format, export directory name, the seven exports
+# with their ordinals, and imports from system DLLs only; in 64 bits also that every export has
+# unwind data, which the x64 convention requires of any function a stack walk may pass through.
+# Usage: check_pe.sh OBJDUMP DLL [32|64]
 set -eu
 objdump=$1
 dll=$2
+bits=${3:-32}
 dump=$(mktemp)
 trap 'rm -f "$dump"' EXIT
 "$objdump" -p "$dll" >"$dump"
 fail=0
 complain() { echo "check_pe: $*" >&2; fail=1; }
+
+if [ "$bits" = 64 ]; then
+    format=pei-x86-64 magic='020b[[:space:]]+\(PE32\+\)'
+else
+    format=pei-i386 magic='010b[[:space:]]+\(PE32\)'
+fi
+grep -Eq "file format $format\$" "$dump" || complain "not a $format module"
+grep -Eq "^Magic[[:space:]]+$magic" "$dump" || complain "optional header is not $magic"
 
 grep -Eq '^Name[[:space:]]+[0-9a-f]+ quorvel_clone\.dll$' "$dump" ||
     complain "export directory does not name the module quorvel_clone.dll"
@@ -29,6 +40,15 @@ $exports"
 # Seven addresses, one per ordinal, none forwarded or empty.
 addresses=$(sed -n '/^Export Address Table/,/^$/p' "$dump" | grep -c 'Export RVA' || true)
 [ "$addresses" = 7 ] || complain "$addresses export addresses, expected 7"
+
+if [ "$bits" = 64 ]; then
+    base=$(sed -n 's/^ImageBase[[:space:]]*//p' "$dump")
+    begins=$(sed -n '/^The Function Table/,/^$/p' "$dump" | awk 'NF == 4 { print $2 }')
+    for rva in $(sed -n 's/^.*+base\[ *[0-9]*\] \([0-9a-f]*\) Export RVA$/\1/p' "$dump"); do
+        begin=$(printf '%016x' $((0x$base + 0x$rva)))
+        echo "$begins" | grep -qx "$begin" || complain "export at RVA $rva has no unwind data"
+    done
+fi
 
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$dump" | tr 'A-Z' 'a-z' | sort -u)
 for dll_name in $imports; do

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <set>
 #include <string>
@@ -19,6 +20,17 @@ TEST(HostLookups, CoverEveryEntryOnceExceptTheRepeatedSystemPath) {
     }
     EXPECT_EQ(offsets.size(), 140u);
     EXPECT_EQ(names.size(), 140u);
+}
+
+// One pointer-sized entry per name: 4 bytes in the 32-bit module, 8 in the 64-bit one.
+TEST(HostApi, HoldsOneAddressWideEntryPerName) {
+    EXPECT_EQ(sizeof(HostProc), sizeof(void*));
+    EXPECT_EQ(offsetof(HostApi, MQXmlElem_Value), (host_entry_count - 1) * sizeof(void*));
+#ifdef _WIN64
+    EXPECT_EQ(sizeof(HostProc), 8u);
+#elif defined(_WIN32)
+    EXPECT_EQ(sizeof(HostProc), 4u);
+#endif
 }
 
 TEST(HostLookups, FollowTheHostsOrder) {

@@ -1,5 +1,6 @@
-// The module as the host sees it: its exports called through cdecl pointers, MQInit against fake
-// host modules, and the module entry's effect on the settings when host threads come and go.
+// The module as the host sees it: its exports called with the platform's C calling contract
+// checked, MQInit against fake host modules, and the module entry's effect on the settings when
+// host threads come and go.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,11 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN64
+#include "win64_call.h"
+#else
 #include "cdecl_call.h"
+#endif
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
 #include "plugin/host_api.h"
@@ -32,21 +37,35 @@ const void* entry(HMODULE module, const char* name) {
     return reinterpret_cast<const void*>(GetProcAddress(module, name));
 }
 
-uint32_t word(const void* pointer) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
-}
+// An argument: a 32-bit integer or a pointer, one machine word either way.
+uintptr_t word(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
-// Calls an export with the given arguments and insists that it kept the cdecl contract.
-uint32_t call(HMODULE module, const char* name, std::initializer_list<uint32_t> args) {
+// Calls an export with the given arguments and insists that it kept the calling contract: in 32
+// bits cdecl's (the caller removes the arguments), in 64 bits the one x64 convention's (the
+// preserved registers come back unchanged). Returns the whole result register.
+uintptr_t call_word(HMODULE module, const char* name, std::initializer_list<uintptr_t> args) {
     const void* function = entry(module, name);
     EXPECT_NE(function, nullptr) << name;
     if (!function) return 0xdeadbeef;
+#ifdef _WIN64
+    Win64Result result = call_win64(function, args);
+    EXPECT_EQ(result.clobbered, 0u) << name << " changed preserved registers";
+#else
     CdeclResult result = call_cdecl(function, args);
     EXPECT_EQ(result.esp_shift, 0) << name << " moved the stack pointer";
+#endif
     return result.value;
 }
 
-uint32_t __stdcall pops_one_argument(uint32_t value) { return value; }
+// A 32-bit result: only the low half of a 64-bit result register is defined.
+uint32_t call(HMODULE module, const char* name, std::initializer_list<uintptr_t> args) {
+    return static_cast<uint32_t>(call_word(module, name, args));
+}
+
+template <class T>
+T* call_pointer(HMODULE module, const char* name, std::initializer_list<uintptr_t> args) {
+    return reinterpret_cast<T*>(call_word(module, name, args));
+}
 
 class Exports : public ::testing::Test {
   protected:
@@ -58,11 +77,21 @@ class Exports : public ::testing::Test {
     HMODULE module = nullptr;
 };
 
+#ifdef _WIN64
+TEST(Win64Call, NoticesACalleeThatChangesPreservedRegisters) {
+    Win64Result result = call_win64(reinterpret_cast<const void*>(&qv_clobbers_rbx_and_xmm6), {7});
+    EXPECT_EQ(result.value, 7u);
+    EXPECT_EQ(result.clobbered, (1u << 0) | (1u << 8)); // RBX and XMM6
+}
+#else
+uint32_t __stdcall pops_one_argument(uint32_t value) { return value; }
+
 TEST(CdeclCall, NoticesACalleeThatPopsItsArguments) {
     CdeclResult result = call_cdecl(reinterpret_cast<const void*>(&pops_one_argument), {7});
     EXPECT_EQ(result.value, 7u);
     EXPECT_EQ(result.esp_shift, 4);
 }
+#endif
 
 TEST_F(Exports, ReportIdentityNameAndType) {
     uint32_t words[4] = {1, 2, 3, 4};
@@ -72,9 +101,9 @@ TEST_F(Exports, ReportIdentityNameAndType) {
     EXPECT_EQ(words[2], 0x88060777u);
     EXPECT_EQ(words[3], 4u);
 
-    uint32_t name = call(module, "MQGetPlugInName", {});
-    EXPECT_STREQ(reinterpret_cast<const char*>(name), "Quorvel -Clone- 0.2");
-    EXPECT_EQ(call(module, "MQGetPlugInName", {}), name);
+    const char* name = call_pointer<const char>(module, "MQGetPlugInName", {});
+    EXPECT_STREQ(name, "Quorvel -Clone- 0.2");
+    EXPECT_EQ(call_pointer<const char>(module, "MQGetPlugInName", {}), name);
     EXPECT_EQ(call(module, "MQGetPlugInType", {}), 4u);
 }
 
@@ -82,13 +111,13 @@ TEST_F(Exports, EnumerateOneShiftJisMenuEntry) {
     const unsigned char expected[] = {0x83, 0x49, 0x83, 0x75, 0x83, 0x57, 0x83, 0x46,
                                       0x83, 0x4e, 0x83, 0x67, 0x82, 0xf0, 0x98, 0x41,
                                       0x91, 0xb1, 0x95, 0xa1, 0x8e, 0xca, 0x00};
-    uint32_t menu = call(module, "MQEnumString", {0});
-    ASSERT_NE(menu, 0u);
-    EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(menu), expected, sizeof expected), 0);
-    EXPECT_EQ(call(module, "MQEnumString", {0}), menu);
-    EXPECT_EQ(call(module, "MQEnumString", {1}), 0u);
-    EXPECT_EQ(call(module, "MQEnumString", {static_cast<uint32_t>(-1)}), 0u);
-    EXPECT_EQ(call(module, "MQEnumString", {0x80000000u}), 0u);
+    const char* menu = call_pointer<const char>(module, "MQEnumString", {0});
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(std::memcmp(menu, expected, sizeof expected), 0);
+    EXPECT_EQ(call_pointer<const char>(module, "MQEnumString", {0}), menu);
+    EXPECT_EQ(call_pointer<const char>(module, "MQEnumString", {1}), nullptr);
+    EXPECT_EQ(call_pointer<const char>(module, "MQEnumString", {uint32_t(-1)}), nullptr);
+    EXPECT_EQ(call_pointer<const char>(module, "MQEnumString", {0x80000000u}), nullptr);
 }
 
 TEST_F(Exports, AnswerTheVersionFromThresholdUp) {
@@ -116,9 +145,9 @@ class Module : public ::testing::Test {
     void SetUp() override {
         module = LoadLibraryA(beside_me("quorvel_clone_probe.dll").c_str());
         ASSERT_NE(module, nullptr);
-        settings = reinterpret_cast<CloneSettings*>(call(module, "probe_clone_settings", {}));
-        preview = reinterpret_cast<PreviewState*>(call(module, "probe_preview_state", {}));
-        api = reinterpret_cast<HostApi*>(call(module, "probe_host_api", {}));
+        settings = call_pointer<CloneSettings>(module, "probe_clone_settings", {});
+        preview = call_pointer<PreviewState>(module, "probe_preview_state", {});
+        api = call_pointer<HostApi>(module, "probe_host_api", {});
     }
     void TearDown() override {
         if (fake) FreeLibrary(fake);
@@ -150,7 +179,8 @@ class Module : public ::testing::Test {
         return value;
     }
     long host_calls() {
-        auto count = reinterpret_cast<long (*)()>(GetProcAddress(fake, "fake_host_calls"));
+        auto count = reinterpret_cast<long (*)()>(
+            reinterpret_cast<void (*)()>(GetProcAddress(fake, "fake_host_calls")));
         return count ? count() : -1;
     }
 
@@ -207,7 +237,7 @@ TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
 }
 
 TEST_F(Module, EntryAppliesDefaultsAtLoadAndRecordsTheInstance) {
-    EXPECT_EQ(call(module, "probe_module_instance", {}), word(module));
+    EXPECT_EQ(call_pointer<void>(module, "probe_module_instance", {}), module);
     const float zero[3] = {0, 0, 0};
     EXPECT_EQ(std::memcmp(&settings->pivot, zero, sizeof zero), 0);
     EXPECT_EQ(std::memcmp(&settings->rotation, zero, sizeof zero), 0);
@@ -246,7 +276,7 @@ TEST_F(Module, ModifyObjectForAnotherEntryCallsNoHostFunction) {
     ASSERT_EQ(init(full), 1u);
     HostDocument document = reinterpret_cast<HostDocument>(0x5678);
     EXPECT_EQ(call(module, "MQModifyObject", {1, word(document)}), 0u);
-    EXPECT_EQ(call(module, "MQModifyObject", {static_cast<uint32_t>(-1), word(document)}), 0u);
+    EXPECT_EQ(call(module, "MQModifyObject", {uint32_t(-1), word(document)}), 0u);
     EXPECT_EQ(preview->document, document);
     EXPECT_EQ(host_calls(), 0);
 }
@@ -262,7 +292,8 @@ TEST_F(Module, ModifyObjectAfterAFailedInitCallsNoHostFunction) {
     EXPECT_EQ(call(module, "MQModifyObject", {0, word(document)}), 0u);
     EXPECT_EQ(preview->document, document);
     EXPECT_EQ(host_calls(), 0);
-    auto partial_calls = reinterpret_cast<long (*)()>(GetProcAddress(partial, "fake_host_calls"));
+    auto partial_calls = reinterpret_cast<long (*)()>(
+        reinterpret_cast<void (*)()>(GetProcAddress(partial, "fake_host_calls")));
     EXPECT_EQ(partial_calls(), 0);
     FreeLibrary(partial);
     (void)host;

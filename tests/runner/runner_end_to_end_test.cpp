@@ -184,6 +184,27 @@ TEST_F(RunnerEndToEnd, KeepsTextureCoordinatesMaterialsAndTheLibrary) {
         << out.material_libraries[0];
 }
 
+// The 64-bit module builds the main job's ring as the 32-bit one does, to 1e-5 on every
+// coordinate, with the same faces.
+TEST_F(RunnerEndToEnd, BothModulesBuildTheSameRing) {
+    const std::string ring = "--rotation 0,30,0 --count 11 --arch ";
+    RunResult r = run(ring + "32");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const Mesh ring32 = result();
+    fs::remove_all(dir / "out");
+    r = run(ring + "64");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const Mesh ring64 = result();
+    EXPECT_EQ(ring64.corners, ring32.corners);
+    EXPECT_EQ(ring64.face_ends, ring32.face_ends);
+    ASSERT_EQ(ring64.vertices.size(), ring32.vertices.size());
+    ASSERT_EQ(ring32.vertices.size(), 12 * builtin_mesh().vertices.size());
+    for (size_t i = 0; i < ring32.vertices.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+            ASSERT_NEAR(ring64.vertices[i][c], ring32.vertices[i][c], 1e-5)
+                << "vertex " << i << " axis " << c;
+}
+
 TEST_F(RunnerEndToEnd, RefusesBadInputWithOneLineAndWritesNothing) {
     expect_refused((dir / "missing.obj").string());
     expect_refused(dir.string()); // a folder is not a readable mesh
@@ -199,6 +220,7 @@ TEST_F(RunnerEndToEnd, RefusesBadInputWithOneLineAndWritesNothing) {
     expect_refused("--translation 1e39,0,0");
     expect_refused("--bogus");
     expect_refused(write("utf32.obj", std::string("\xFF\xFE\0\0v\0\0\0", 8)));
+    expect_refused("--arch 64 --count 200000000"); // over the host's 32-bit element counts
 }
 
 } // namespace

@@ -83,13 +83,42 @@ TEST(RunOptions, RefuseWithOneLineThatSaysWhatIsWrong) {
                {{"--bogus"}, "unknown option --bogus"},
                {{"--center=maybe"}, "neither on nor off"},
                {{"--host-version", "-1"}, "not a 32-bit number"},
-               {{"a.obj", "b.obj"}, "more than one input"}};
+               {{"a.obj", "b.obj"}, "more than one input"},
+               {{"--arch", "16"}, "neither 32 nor 64"}};
     for (const auto& c : bad) {
         RunOptions o;
         std::string error;
         EXPECT_FALSE(parse(c.args, &o, &error)) << c.args[0];
         EXPECT_NE(error.find(c.says), std::string::npos) << c.args[0] << ": " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+}
+
+// The built-in mesh's size: 16 vertices, 12 quads.
+TEST(RunSize, HoldsEachModuleToItsOwnLimits) {
+    const MeshSize mesh{16, 12, 48};
+    const unsigned long long gib = 1ull << 30;
+    struct Case {
+        int arch;
+        long long count;
+        unsigned long long free_bytes;
+        const char* refusal; // part of the reason, or null when the run fits
+    };
+    const Case cases[] = {
+        {32, 624'999, 0, nullptr},                  // exactly 10 million vertices
+        {32, 625'000, 1024 * gib, "10000000"},      // the 32-bit limit, whatever memory is free
+        {64, 625'000, 16 * gib, nullptr},           // beyond it in 64 bits
+        {64, 625'000, gib / 4, "memory"},           // but not beyond free memory
+        {64, 44'739'242, 1024 * gib, "2147483647"}, // 48 corners a copy: past the host's int32
+        {64, 44'739'241, 1024 * gib, nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string why = size_refusal(c.arch, mesh, c.count, c.free_bytes);
+        if (c.refusal)
+            EXPECT_NE(why.find(c.refusal), std::string::npos) << c.count << ": " << why;
+        else
+            EXPECT_EQ(why, "") << c.count;
+        EXPECT_EQ(why.find('\n'), std::string::npos) << why;
     }
 }
 
