@@ -215,24 +215,6 @@ TEST(ObjectAttributes, CloneAndMergeCarryNameTextureCoordinatesAndMaterials) {
     destroy_document(doc);
 }
 
-TEST(ObjFile, GivesEveryCoordinateBackExactly) {
-    Object* a = create_object();
-    const float x = 1.2345678f, y = -0.1f, z = 3.0e-7f;
-    add_vertex(*a, x, y, z);
-    std::istringstream in([&] {
-        std::ostringstream out;
-        write_obj(out, *a);
-        return out.str();
-    }());
-    std::string v;
-    float read[3];
-    in >> v >> read[0] >> read[1] >> read[2];
-    EXPECT_EQ(read[0], x);
-    EXPECT_EQ(read[1], y);
-    EXPECT_EQ(read[2], z);
-    MQObj_Delete(a);
-}
-
 } // namespace
 
 namespace {
