@@ -10,8 +10,9 @@ build=${QV_BUILD:-$root/build}
 . "$root/scripts/qemu-user.sh"
 . "$root/scripts/wine-env.sh"
 
-registered=0 wine_started=0
+registered=0 wine_started=0 child=
 finish() {
+    [ -z "$child" ] || kill "$child" 2>/dev/null || true
     [ "$wine_started" = 0 ] || qv_wine_stop
     if [ "$registered" = 1 ]; then
         qv_qemu_unregister
@@ -22,6 +23,13 @@ trap finish EXIT
 trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
+# Commands run in the background and are waited for, so that a signal ends the run at once.
+run() {
+    "$@" &
+    child=$!
+    wait "$child"
+    child=
+}
 
 if [ -z "$(qv_i386_emulator)" ]; then
     qv_i386_native || { echo "test-emulated: 32-bit programs are refused; run scripts/setup.sh" >&2; exit 1; }
@@ -37,5 +45,5 @@ qv_wine_env "$build/windows"
 qv_wine_prepare
 wine_started=1
 qv_wine_start
-ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
-ctest --test-dir "$build/native" --output-on-failure -L wine --no-tests=error
+run ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
+run ctest --test-dir "$build/native" --output-on-failure -L wine --no-tests=error
