@@ -5,10 +5,7 @@
 
 void start_answering(DialogAnswerer* answerer, const RunnerOptions& options) {
     if (options.answer == DialogAnswer::none) return;
-    answerer->thread = std::thread([answerer, &options] {
-        HWND dialog = dialog_driver::wait_for_clone_dialog();
-        if (!dialog) return;
-        answerer->dialog_seen = true;
+    answerer->driver.start(dialog_driver::clone_dialog_caption, [&options](HWND dialog) {
         for (const auto& field : options.fields) {
             dialog_driver::set_text(dialog, field.first, field.second);
         }
@@ -20,5 +17,5 @@ void start_answering(DialogAnswerer* answerer, const RunnerOptions& options) {
 }
 
 void finish_answering(DialogAnswerer* answerer) {
-    if (answerer->thread.joinable()) answerer->thread.join();
+    answerer->dialog_seen = answerer->driver.finish();
 }
