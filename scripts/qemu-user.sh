@@ -110,10 +110,11 @@ qv_qemu_install() {
         return 1
     fi
     if [ ! -f "$list" ]; then
-        printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\n%s' "$mirror" \
-            "$codename" "${keyring:+Signed-By: $keyring$'\n'}" >"$list"
-        apt-get update -qq
+        printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\n' "$mirror" \
+            "$codename" >"$list"
+        [ -z "$keyring" ] || printf 'Signed-By: %s\n' "$keyring" >>"$list"
     fi
+    qv_qemu_new_enough "$(qv_qemu_candidate_major "$codename-backports")" || apt-get update -qq
     apt-get install -y -qq --no-install-recommends -t "$codename-backports" qemu-user-static
     qv_qemu_new_enough "$(qv_qemu_installed_major)" || {
         echo "setup: qemu-user $qv_qemu_min_major or later is not available" >&2
