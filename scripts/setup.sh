@@ -26,15 +26,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# Some kernels here refuse 32-bit programs; then run them through qemu-user.
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed' ||
-    apt-get install -y -qq --no-install-recommends qemu-user-static
-  [ -e /proc/sys/fs/binfmt_misc/register ] ||
-    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-  [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      >/proc/sys/fs/binfmt_misc/register
+# Some kernels here refuse 32-bit programs; then run them through qemu-user (and keep a handler
+# already registered on a working emulator).
+. "$(dirname "$0")/qemu-user.sh"
+if [ -e "$qv_qemu_entry" ] || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  qv_qemu_install
+  qv_qemu_register
   /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "setup: 32-bit programs still refused" >&2; exit 1; }
 fi
 echo "setup: ready"

@@ -9,6 +9,9 @@ build=${QV_BUILD:-$root/build}
 jobs=$(nproc)
 
 "$root/scripts/setup.sh"
+# Which path 32-bit Windows programs take here (native, or through qemu-user and which one).
+. "$root/scripts/qemu-user.sh"
+echo "test: $(qv_i386_path)"
 . "$root/scripts/build.sh"
 qv_build_all "$root" "$build" "$jobs"
 qv_build_windows64 "$root" "$build" "$jobs"

@@ -1,6 +1,7 @@
 #include "host/driver/dialog_driver.h"
 
 #include <cstring>
+#include <utility>
 
 namespace dialog_driver {
 
@@ -35,21 +36,47 @@ BOOL CALLBACK match_window(HWND window, LPARAM lparam) {
 
 DWORD thread_of(HWND window) { return GetWindowThreadProcessId(window, nullptr); }
 
+HWND find_dialog(const char* caption, HWND owner) {
+    Search search{caption, owner, nullptr};
+    EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The ThreadDriver run on this thread, the fiber of its modal loop, and whether its script is the
+// code running now.
+thread_local ThreadDriver* active = nullptr;
+thread_local void* loop_fiber = nullptr;
+thread_local bool in_script = false;
+
+void leave_script() {
+    in_script = false;
+    SwitchToFiber(loop_fiber);
+    in_script = true;
+}
+
+// Waits a little: a script on the dialog's own thread lets the modal loop handle everything posted
+// so far (until the driver's next timer tick); elsewhere the thread sleeps.
+void pause(DWORD ms) {
+    if (in_script) {
+        leave_script();
+    } else {
+        Sleep(ms);
+    }
+}
+
 } // namespace
 
 HWND wait_for_dialog(const char* caption, HWND owner, DWORD timeout_ms) {
     DWORD start = GetTickCount();
     for (;;) {
-        Search search{caption, owner, nullptr};
-        EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            sync(search.found); // the modal loop is running
-            return search.found;
+        if (HWND found = find_dialog(caption, owner)) {
+            sync(found); // the modal loop is running
+            return found;
         }
         if (GetTickCount() - start > timeout_ms) {
             return nullptr;
         }
-        Sleep(10);
+        pause(10);
     }
 }
 
@@ -63,7 +90,7 @@ bool wait_for_close(HWND window, DWORD timeout_ms) {
         if (GetTickCount() - start > timeout_ms) {
             return false;
         }
-        Sleep(10);
+        pause(10);
     }
     return true;
 }
@@ -148,7 +175,7 @@ void sync(HWND dialog) {
     char class_name[16] = {};
     if (marker == nullptr || GetClassNameA(marker, class_name, sizeof class_name) == 0 ||
         lstrcmpiA(class_name, "Edit") != 0) {
-        Sleep(200); // no edit to mark with: give the dialog time instead
+        pause(200); // no edit to mark with: give the dialog time instead
         return;
     }
     LRESULT old_limit = SendMessageA(marker, EM_GETLIMITTEXT, 0, 0);
@@ -159,9 +186,61 @@ void sync(HWND dialog) {
         if (GetTickCount() - start > 20000) {
             return;
         }
-        Sleep(5);
+        pause(5);
     }
     SendMessageA(marker, EM_SETLIMITTEXT, static_cast<WPARAM>(old_limit), 0);
+}
+
+void ThreadDriver::start(const char* caption, std::function<void(HWND)> script) {
+    caption_ = caption;
+    script_ = std::move(script);
+    converted_ = !IsThreadAFiber();
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds" // GCC misreads the thread block read inline
+    loop_fiber_ = converted_ ? ConvertThreadToFiber(nullptr) : GetCurrentFiber();
+#pragma GCC diagnostic pop
+    script_fiber_ = CreateFiber(0, script_main, this);
+    loop_fiber = loop_fiber_;
+    // A thread timer: the modal loop dispatches it, after everything posted before each tick.
+    timer_ = SetTimer(nullptr, 0, 10, tick);
+    active = this;
+}
+
+bool ThreadDriver::finish() {
+    if (script_fiber_ == nullptr) return dialog_ != nullptr;
+    KillTimer(nullptr, timer_);
+    // The dialog has gone: every wait of the script returns at once.
+    while (dialog_ != nullptr && !done_) {
+        SwitchToFiber(script_fiber_);
+    }
+    DeleteFiber(script_fiber_);
+    script_fiber_ = loop_fiber = nullptr;
+    if (converted_) ConvertFiberToThread();
+    active = nullptr;
+    return dialog_ != nullptr;
+}
+
+void CALLBACK ThreadDriver::tick(HWND, UINT, UINT_PTR, DWORD) {
+    ThreadDriver* self = active;
+    // Not from inside the script itself (a window procedure it calls may pump messages).
+    if (self == nullptr || self->done_ || in_script) return;
+    if (self->dialog_ == nullptr &&
+        (self->dialog_ = find_dialog(self->caption_, nullptr)) == nullptr)
+        return;
+    SwitchToFiber(self->script_fiber_);
+}
+
+void WINAPI ThreadDriver::script_main(void* context) {
+    ThreadDriver* self = static_cast<ThreadDriver*>(context);
+    in_script = true;
+    self->script_(self->dialog_);
+    if (IsWindow(self->dialog_)) {
+        close_box(self->dialog_);
+    }
+    self->done_ = true;
+    for (;;) {
+        leave_script(); // a fiber must not return
+    }
 }
 
 } // namespace dialog_driver

@@ -1,9 +1,11 @@
-// Drives an open modal dialog from a second thread of the same process, by control identifier:
-// what a user does with the mouse and keyboard, sent or posted to the dialog's own thread.
+// Drives an open modal dialog by control identifier: what a user does with the mouse and keyboard,
+// sent or posted to the dialog's thread. The script runs either on a second thread of the same
+// process or, with ThreadDriver, on the dialog's own thread.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace dialog_driver {
@@ -41,5 +43,36 @@ void close_box(HWND dialog);
 
 // Returns once every message posted to the dialog's thread before this call has been handled.
 void sync(HWND dialog);
+
+// Drives a modal dialog that this thread opens from this same thread, with no second thread: the
+// script runs as a fiber that a timer in the dialog's modal loop resumes whenever it waits, so
+// what it posts is handled by the modal loop in order and nothing interleaves with it. A dialog
+// the script leaves open is closed with the close box. Usage: start, open the dialog (the call
+// returns once it has closed), finish.
+class ThreadDriver {
+  public:
+    ThreadDriver() = default;
+    ThreadDriver(const ThreadDriver&) = delete;
+    ThreadDriver& operator=(const ThreadDriver&) = delete;
+    ~ThreadDriver() { finish(); }
+
+    // Drives the first visible dialog of this process with this caption once it opens.
+    void start(const char* caption, std::function<void(HWND)> script);
+    // Lets the script run to its end after the dialog has gone; true when the dialog opened.
+    bool finish();
+
+  private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+    static void WINAPI script_main(void* self);
+
+    const char* caption_ = nullptr;
+    std::function<void(HWND)> script_;
+    HWND dialog_ = nullptr;
+    void* loop_fiber_ = nullptr;
+    void* script_fiber_ = nullptr;
+    bool converted_ = false; // this thread became a fiber for the run
+    bool done_ = false;
+    UINT_PTR timer_ = 0;
+};
 
 } // namespace dialog_driver

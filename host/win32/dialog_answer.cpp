@@ -15,10 +15,7 @@ void type_vector(HWND dialog, const std::string (&values)[3], int x, int y, int 
 
 void start_answering(DialogAnswerer* answerer, const RunOptions& options) {
     if (options.show) return;
-    answerer->thread = std::thread([answerer, &options] {
-        HWND dialog = dialog_driver::wait_for_clone_dialog();
-        if (!dialog) return;
-        answerer->dialog_seen = true;
+    answerer->driver.start(dialog_driver::clone_dialog_caption, [&options](HWND dialog) {
         type_vector(dialog, options.pivot, IDC_PIVOT_X, IDC_PIVOT_Y, IDC_PIVOT_Z);
         type_vector(dialog, options.scale, IDC_SCALE_X, IDC_SCALE_Y, IDC_SCALE_Z);
         type_vector(dialog, options.rotation, IDC_ROTATION_X, IDC_ROTATION_Y, IDC_ROTATION_Z);
@@ -33,5 +30,5 @@ void start_answering(DialogAnswerer* answerer, const RunOptions& options) {
 }
 
 void finish_answering(DialogAnswerer* answerer) {
-    if (answerer->thread.joinable()) answerer->thread.join();
+    answerer->dialog_seen = answerer->driver.finish();
 }

@@ -1,18 +1,18 @@
-// Answers the plug-in's settings dialog from a second thread, as a user at the keyboard would:
-// types every parameter of the run options, clicks the check boxes they tick, then presses OK or
+// Answers the plug-in's settings dialog as a user at the keyboard would, from the thread that runs
+// the dialog's modal loop: fills the fields given, clicks the check boxes given, then presses OK or
 // Cancel.
 #pragma once
 
-#include <thread>
-
+#include "host/driver/dialog_driver.h"
 #include "host/io/run_options.h"
 
 struct DialogAnswerer {
-    std::thread thread;
-    bool dialog_seen = false; // written by the thread; read after join
+    dialog_driver::ThreadDriver driver;
+    bool dialog_seen = false; // set by finish_answering
 };
 
-// Starts answering; the dialog may open later. Does nothing when the dialog is left to a person.
+// Starts answering on this thread; the dialog opens later, on this thread. Does nothing when
+// the dialog is left to a person.
 void start_answering(DialogAnswerer* answerer, const RunOptions& options);
-// Waits for the answering thread to finish.
+// Lets the answer finish once the dialog has closed.
 void finish_answering(DialogAnswerer* answerer);

@@ -1,5 +1,5 @@
 // The real settings dialog under Wine: its template as compiled, and the dialog driven by control
-// id from a second thread while run_clone_command runs the modal loop on the main thread.
+// id from the thread whose run_clone_command runs the modal loop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,7 +8,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "clone/clone_settings.h"
@@ -193,22 +192,16 @@ class CloneDialog : public ::testing::Test {
     }
     void TearDown() override { standin::destroy_document(document); }
 
-    // Runs the command on this thread while script drives the dialog; closes a dialog the script
-    // left open, so that a failed expectation cannot hang the run.
+    // Runs the command while script drives the dialog from this same thread (no second thread
+    // whose timing could interleave with the modal loop); a dialog the script leaves open is
+    // closed, so that a failed expectation cannot hang the run.
     int run(const std::function<void(HWND)>& script) {
-        std::thread driver([&] {
-            HWND dialog = drive::wait_for_clone_dialog();
-            if (dialog == nullptr) {
-                ADD_FAILURE() << "the dialog did not open";
-                return;
-            }
-            script(dialog);
-            if (IsWindow(dialog)) {
-                drive::close_box(dialog);
-            }
-        });
+        drive::ThreadDriver driver;
+        driver.start(drive::clone_dialog_caption, script);
         int result = run_clone_command(document);
-        driver.join();
+        if (!driver.finish()) {
+            ADD_FAILURE() << "the dialog did not open";
+        }
         return result;
     }
 

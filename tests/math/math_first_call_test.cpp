@@ -1,27 +1,33 @@
 // The table's life in a fresh process: stubs before the first call, one selection, and the
-// selection this machine reaches with no registry values.
+// selection this platform's own facts lead to with no registry values.
 #include <cstring>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "math/math_api.h"
-#include "math/math_cpuid.h"
+#include "math/math_probe.h"
 #include "math/math_table.h"
 
 namespace {
 
-// Read with the instruction itself. The processors here report no 3DNow!; an emulator that runs
-// 32-bit Wine on a machine refusing 32-bit programs may, and then the 3DNow! class comes first.
-bool processor_reports_3dnow() {
-    uint32_t r[4];
-    return math_cpuid(0x80000000u, r) && r[0] >= 0x80000001u && math_cpuid(0x80000001u, r) &&
-           (r[3] >> 31) != 0;
+// The first class whose feature the platform reports, asked as the selection asks: on an NT-type
+// system the system's feature query decides 3DNow!, not CPUID, which emulators may set.
+uint32_t class_the_platform_reports() {
+    const struct {
+        uint32_t feature, code;
+    } classes[] = {{MATH_FEATURE_3DNOW, MATH_CLASS_3DNOW},
+                   {MATH_FEATURE_SSE2, MATH_CLASS_SSE2},
+                   {MATH_FEATURE_SSE, MATH_CLASS_SSE}};
+    for (const auto& c : classes) {
+        if (processor_feature_present(&math_platform_probe, c.feature)) return c.code;
+    }
+    return MATH_CLASS_NONE;
 }
 
 } // namespace
 
-TEST(MathFirstCall, TwoThreadsFirstCallSelectsOnceAndReachesSse2) {
+TEST(MathFirstCall, TwoThreadsFirstCallSelectsOnceAndReachesThePlatformsClass) {
     ASSERT_EQ(math_selection_state.load(), 0xFFFFu);
     ASSERT_EQ(0, std::memcmp(&math_dispatch_table, &math_stub_table, sizeof math_dispatch_table));
 
@@ -38,17 +44,19 @@ TEST(MathFirstCall, TwoThreadsFirstCallSelectsOnceAndReachesSse2) {
     EXPECT_EQ(0, std::memcmp(&results[0], &results[1], sizeof results[0]));
     EXPECT_EQ(0, std::memcmp(&points[0], &points[1], sizeof points[0]));
 
-    // Without registry values this machine's processor reaches the SSE2 class, natively and
-    // under Wine.
-    if (processor_reports_3dnow()) {
-        EXPECT_EQ(math_selection_state.load(), 1u);
-    } else {
-        EXPECT_EQ(math_selection_state.load(), 2u);
-        EXPECT_EQ(select_math_implementations(), 2u);
-        MathDispatchTable expected = math_reference_table;
-        fill_generic_math(&expected);
-        fill_sse2_math(&expected);
-        EXPECT_EQ(0, std::memcmp(&math_dispatch_table, &expected, sizeof expected));
+    // The processors here reach SSE2 natively and under Wine; under an emulator or on an older
+    // processor the platform's own report decides.
+    const uint32_t expected = class_the_platform_reports();
+    EXPECT_EQ(math_selection_state.load(), expected);
+    EXPECT_EQ(select_math_implementations(), expected);
+    MathDispatchTable table;
+    EXPECT_EQ(select_math_classes(&table, &math_platform_probe), expected);
+    EXPECT_EQ(0, std::memcmp(&math_dispatch_table, &table, sizeof table));
+    if (expected == MATH_CLASS_SSE2) {
+        MathDispatchTable sse2 = math_reference_table;
+        fill_generic_math(&sse2);
+        fill_sse2_math(&sse2);
+        EXPECT_EQ(0, std::memcmp(&math_dispatch_table, &sse2, sizeof sse2));
     }
     // No slot is left on its stub.
     auto* slots = reinterpret_cast<void (**)()>(&math_dispatch_table);

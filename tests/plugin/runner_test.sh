@@ -1,6 +1,6 @@
 #!/bin/sh
-# The stand-in host end to end under Wine: a cube read from OBJ, the dialog answered from a second
-# thread, the document written as OBJ. Usage: runner_test.sh WINE_RUN RUNNER WORK_DIR
+# The stand-in host end to end under Wine: a cube read from OBJ, the dialog answered by the
+# runner, the document written as OBJ. Usage: runner_test.sh WINE_RUN RUNNER WORK_DIR
 set -eu
 wine_run=$1
 runner=$2
