@@ -282,7 +282,8 @@ std::vector<std::string> format_passed_options(const RunOptions& o) {
         case Kind::version:
             if (!(o.*option.text).empty()) args.insert(args.end(), {flag, o.*option.text});
             break;
-        case Kind::size:
+        case Kind::size: // the picture and the module's word size are quorvel-clone's own
+        case Kind::arch:
             break;
         }
     }

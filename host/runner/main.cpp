@@ -169,7 +169,6 @@ int main(int argc, char** argv) {
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "quorvel-clone: warning: %s\n", warning.c_str());
     const long long count = std::stoll(options.count);
-    const long long vertices = static_cast<long long>(source.vertices.size());
     const std::string too_big =
         size_refusal(options.arch, size_of(source), count, available_memory());
     if (!too_big.empty()) return fail(too_big);
