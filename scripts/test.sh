@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), a
-# bounded fuzz run of the dialog's text rules, and the Windows suites under 32-bit Wine.
+# Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), the
+# math table's concurrent first call under ThreadSanitizer, a bounded fuzz run of the dialog's text
+# rules, and the Windows suites under 32-bit Wine.
 # Installs what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,6 +13,8 @@ jobs=$(nproc)
 qv_build_all "$root" "$build" "$jobs"
 qv_build_sanitize "$root" "$build" "$jobs"
 qv_build_fuzz "$root" "$build" "$jobs"
+qv_build_tsan "$root" "$build" "$jobs"
+qv_run_tsan "$build"
 
 # The dialog's fuzz target for a bounded time from its kept corpus.
 qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"

@@ -48,7 +48,7 @@ HostObject build_clones(HostObject source) {
     const MQObj_GetVertexFn get_vertex = host_api.MQObj_GetVertex;
     const MQObj_SetVertexFn set_vertex = host_api.MQObj_SetVertex;
     Vector3* (*const transform_coord)(Vector3*, const Vector3*, const Matrix4*) =
-        math_dispatch_table.vec3_transform_coord;
+        math_slot(math_dispatch_table.vec3_transform_coord);
 
     // repeat_count is read before every repetition.
     for (int32_t i = 0; i < clone_settings.repeat_count; ++i) {
