@@ -251,6 +251,14 @@ TEST_F(Module, ModifyObjectForAnotherEntryCallsNoHostFunction) {
     EXPECT_EQ(host_calls(), 0);
 }
 
+TEST_F(Module, InitWithAPathThatDoesNotLoadKeepsTheLastGoodTable) {
+    HMODULE host = hold(full);
+    ASSERT_EQ(init(full), 1u);
+    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    EXPECT_EQ(api->resolved, 1);
+    EXPECT_EQ(table_entry(0), entry(host, host_lookups[0].name));
+}
+
 TEST_F(Module, ModifyObjectAfterAFailedInitCallsNoHostFunction) {
     HMODULE host = hold(full);
     ASSERT_EQ(init(full), 1u);
