@@ -119,6 +119,7 @@ class Module : public ::testing::Test {
         settings = reinterpret_cast<CloneSettings*>(call(module, "probe_clone_settings", {}));
         preview = reinterpret_cast<PreviewState*>(call(module, "probe_preview_state", {}));
         api = reinterpret_cast<HostApi*>(call(module, "probe_host_api", {}));
+        instance = reinterpret_cast<void**>(call(module, "probe_module_instance", {}));
     }
     void TearDown() override {
         if (fake) FreeLibrary(fake);
@@ -159,6 +160,7 @@ class Module : public ::testing::Test {
     CloneSettings* settings = nullptr;
     PreviewState* preview = nullptr;
     HostApi* api = nullptr;
+    void** instance = nullptr;
     const std::string full = beside_me("fake_host_full.dll");
     const std::string no_first = beside_me("fake_host_no_first.dll");
     const std::string no_last = beside_me("fake_host_no_last.dll");
@@ -207,7 +209,7 @@ TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
 }
 
 TEST_F(Module, EntryAppliesDefaultsAtLoadAndRecordsTheInstance) {
-    EXPECT_EQ(call(module, "probe_module_instance", {}), word(module));
+    EXPECT_EQ(*instance, module);
     const float zero[3] = {0, 0, 0};
     EXPECT_EQ(std::memcmp(&settings->pivot, zero, sizeof zero), 0);
     EXPECT_EQ(std::memcmp(&settings->rotation, zero, sizeof zero), 0);
@@ -226,12 +228,14 @@ TEST_F(Module, ParametersSurviveThreadsStartingAndEnding) {
     const CloneSettings typed = {{1, 2, 3}, {0.5f, 2, -1}, {10, 20, 30}, {1, 0, 0}, 7,
                                  1,         {4, 5, 6}};
     *settings = typed;
+    *instance = nullptr; // recorded again at every notification
     HANDLE thread = CreateThread(nullptr, 0, do_nothing, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     std::thread([] {}).join();
     EXPECT_EQ(std::memcmp(settings, &typed, sizeof typed), 0);
+    EXPECT_EQ(*instance, module);
 }
 
 TEST_F(Module, ModifyObjectBeforeInitRecordsTheDocumentAndDoesNothingElse) {
