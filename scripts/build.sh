@@ -35,6 +35,22 @@ qv_build_sanitize() {
     cmake --build "$build/asan" -j "$jobs"
 }
 
+# The math table's concurrent first call under ThreadSanitizer: only the program that makes it.
+# Usage: qv_build_tsan ROOT BUILD JOBS
+qv_build_tsan() {
+    local root=$1 build=$2 jobs=$3
+    local flags="-fsanitize=thread -fno-omit-frame-pointer"
+    cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
+    cmake --build "$build/tsan" -j "$jobs" --target math_first_call_test
+}
+
+# Runs it; any race found fails the run. Usage: qv_run_tsan BUILD
+qv_run_tsan() {
+    TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$1/tsan/tests/math/math_first_call_test"
+}
+
 # The libFuzzer targets, built with clang and the sanitizers. Usage: qv_build_fuzz ROOT BUILD JOBS
 qv_build_fuzz() {
     local root=$1 build=$2 jobs=$3

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), a
-# bounded fuzz run of the dialog's text rules, and the Windows suites of the 32-bit tree under
-# 32-bit Wine and of the 64-bit tree (build/windows64) under 64-bit Wine.
+# Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), the
+# math table's concurrent first call under ThreadSanitizer, a bounded fuzz run of the dialog's text
+# rules and of the OBJ reader, and the Windows suites of the 32-bit tree under 32-bit Wine and of
+# the 64-bit tree (build/windows64) under 64-bit Wine.
 # Installs what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +18,8 @@ qv_build_all "$root" "$build" "$jobs"
 qv_build_windows64 "$root" "$build" "$jobs"
 qv_build_sanitize "$root" "$build" "$jobs"
 qv_build_fuzz "$root" "$build" "$jobs"
+qv_build_tsan "$root" "$build" "$jobs"
+qv_run_tsan "$build"
 
 # The dialog's fuzz target for a bounded time from its kept corpus.
 qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"

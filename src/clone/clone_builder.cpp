@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "clone/clone_settings.h"
+#include "math/float_state.h"
 #include "math/math_api.h"
 #include "math/math_table.h"
 #include "plugin/host_api.h"
@@ -15,6 +16,10 @@ const float degrees_to_radians = 0.017453292f;
 } // namespace
 
 HostObject build_clones(HostObject source) {
+    // Set again here: the host code run since the command started (a redraw, the dialog's
+    // modal loop) may have changed the thread's state.
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
     HostObject result = host_api.MQ_CreateObject();
     HostObject work = host_api.MQObj_Clone(source);
     const int32_t n = host_api.MQObj_GetVertexCount(work);
@@ -48,7 +53,7 @@ HostObject build_clones(HostObject source) {
     const MQObj_GetVertexFn get_vertex = host_api.MQObj_GetVertex;
     const MQObj_SetVertexFn set_vertex = host_api.MQObj_SetVertex;
     Vector3* (*const transform_coord)(Vector3*, const Vector3*, const Matrix4*) =
-        math_dispatch_table.vec3_transform_coord;
+        math_slot(math_dispatch_table.vec3_transform_coord);
 
     // repeat_count is read before every repetition.
     for (int32_t i = 0; i < clone_settings.repeat_count; ++i) {
@@ -72,10 +77,13 @@ HostObject build_clones(HostObject source) {
     }
 
     host_api.MQObj_Delete(work);
+    leave_module_float_state(&outer_state);
     return result;
 }
 
-Vector3 compute_object_center(HostObject object) {
+namespace {
+
+Vector3 mean_position(HostObject object) {
     const int32_t n = host_api.MQObj_GetVertexCount(object);
     // Without vertices there is no mean; 0/0 would put NaN into every copy built about it.
     if (n <= 0) return Vector3{0.0f, 0.0f, 0.0f};
@@ -114,5 +122,15 @@ Vector3 compute_object_center(HostObject object) {
         if (!std::isfinite(center.y)) center.y = static_cast<float>(wide[1] / count);
         if (!std::isfinite(center.z)) center.z = static_cast<float>(wide[2] / count);
     }
+    return center;
+}
+
+} // namespace
+
+Vector3 compute_object_center(HostObject object) {
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
+    const Vector3 center = mean_position(object);
+    leave_module_float_state(&outer_state);
     return center;
 }

@@ -5,6 +5,7 @@
 #include "clone/command.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
+#include "math/float_state.h"
 #include "plugin/module.h"
 
 namespace {
@@ -46,15 +47,23 @@ DialogControls controls_of(HWND dialog) {
                           set_check, set_spin, end_dialog, post_close};
 }
 
+// The messages that read or write numbers run under the module's floating-point state: the
+// modal loop runs host code in between, which may have changed it.
 INT_PTR on_init_dialog(HWND dialog) {
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
     DialogControls controls = controls_of(dialog);
     dialog_open(&controls);
+    leave_module_float_state(&outer_state);
     return TRUE; // focus to the first tab stop, the pivot X edit
 }
 
 INT_PTR on_command(HWND dialog, WPARAM wparam) {
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
     DialogControls controls = controls_of(dialog);
     dialog_command(&controls, LOWORD(wparam));
+    leave_module_float_state(&outer_state);
     return FALSE;
 }
 

@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -20,7 +21,7 @@ char* write_digits(uint64_t value, char* out) {
     return out;
 }
 
-// Writes mantissa * 2^exponent exactly, for the integers of 2^24 and beyond that a float holds
+// Writes mantissa * 2^exponent exactly, for the integers of 2^23 and beyond that a float holds
 // (up to 2^128, 39 digits). Little-endian decimal digits, doubled exponent times.
 char* write_big_integer(uint32_t mantissa, int exponent, char* out) {
     unsigned char digits[42];
@@ -62,37 +63,47 @@ const char* skip_digits(const char* p) {
 } // namespace
 
 void format_one_decimal(float value, char* out) {
-    double magnitude = std::fabs(static_cast<double>(value));
-    if (std::isnan(magnitude)) {
+    // Worked on the value's bits with integers only, so the text does not depend on the
+    // precision or rounding mode that the calling thread's floating-point unit is set to.
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const uint32_t biased = (bits >> 23) & 0xFF;
+    const uint32_t fraction = bits & 0x7FFFFF;
+    if (biased == 0xFF && fraction != 0) {
         out[0] = 'n', out[1] = 'a', out[2] = 'n', out[3] = '\0';
         return;
     }
-    if (std::signbit(value)) {
+    if (bits >> 31) {
         *out++ = '-';
     }
-    if (std::isinf(magnitude)) {
+    if (biased == 0xFF) {
         out[0] = 'i', out[1] = 'n', out[2] = 'f', out[3] = '\0';
         return;
     }
-    if (magnitude < 16777216.0) {
-        // Below 2^24 tenths fit in 64 bits, and a float times 10 (24 + 4 bits) is exact in a
-        // double, so the first omitted digit is judged on the value's exact decimal expansion.
-        double tenths = magnitude * 10.0;
-        uint64_t whole = static_cast<uint64_t>(tenths);
-        if (tenths - static_cast<double>(whole) >= 0.5) {
-            ++whole;
+    // The magnitude is exactly mantissa * 2^exponent.
+    const uint32_t mantissa = biased == 0 ? fraction : fraction | 0x800000;
+    const int exponent = (biased == 0 ? 1 : static_cast<int>(biased)) - 150;
+    if (exponent >= 0) {
+        // From 2^23 on every float is an integer, written exactly.
+        out = write_big_integer(mantissa, exponent, out);
+        *out++ = '.';
+        *out++ = '0';
+    } else {
+        // Tenths: mantissa * 10 / 2^shift, rounded up when the remainder is half or more (the
+        // first omitted digit is 5 or more). Below 2^-40 nothing reaches the first decimal.
+        const int shift = -exponent;
+        const uint64_t scaled = static_cast<uint64_t>(mantissa) * 10;
+        uint64_t whole = 0;
+        if (shift < 40) {
+            const uint64_t unit = uint64_t{1} << shift;
+            whole = scaled >> shift;
+            if ((scaled & (unit - 1)) >= unit / 2) {
+                ++whole;
+            }
         }
         out = write_digits(whole / 10, out);
         *out++ = '.';
         *out++ = static_cast<char>('0' + whole % 10);
-    } else {
-        // From 2^24 on every float is an integer: mantissa * 2^exponent, written exactly.
-        int exponent = 0;
-        double fraction = std::frexp(magnitude, &exponent);
-        uint32_t mantissa = static_cast<uint32_t>(std::ldexp(fraction, 24));
-        out = write_big_integer(mantissa, exponent - 24, out);
-        *out++ = '.';
-        *out++ = '0';
     }
     *out = '\0';
 }

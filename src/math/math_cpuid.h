@@ -7,7 +7,9 @@
 
 inline int math_cpuid(uint32_t leaf, uint32_t regs[4]) {
     unsigned a, b, c, d;
-    if (__get_cpuid_max(0, nullptr) == 0) return 0;
+    // Asking for the highest leaf of the leaf's own range (basic or extended) tests the ID flag;
+    // a highest basic leaf of 0 says nothing about the extended leaves.
+    if (__get_cpuid_max(leaf & 0x80000000u, nullptr) == 0) return 0;
     __cpuid(leaf, a, b, c, d);
     regs[0] = a, regs[1] = b, regs[2] = c, regs[3] = d;
     return 1;

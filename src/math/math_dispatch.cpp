@@ -30,7 +30,7 @@ void yield_to_other_threads() {
 #define QV_MATH_STUB(slot, result, name, params, args)                                             \
     result stub_##name params {                                                                    \
         select_math_implementations();                                                             \
-        return math_dispatch_table.name args;                                                      \
+        return math_slot(math_dispatch_table.name) args;                                           \
     }
 QV_MATH_SLOTS(QV_MATH_STUB)
 #undef QV_MATH_STUB
@@ -57,9 +57,9 @@ uint32_t select_math_implementations() {
         MathDispatchTable chosen;
         uint32_t code = select_math_classes(&chosen, &math_platform_probe);
         auto* from = reinterpret_cast<void (**)()>(&chosen);
-        auto* to = reinterpret_cast<void (*volatile*)()>(&math_dispatch_table);
+        auto* to = reinterpret_cast<void (**)()>(&math_dispatch_table);
         for (int i = 0; i < MATH_SLOT_COUNT; ++i)
-            to[i] = from[i];
+            __atomic_store_n(&to[i], from[i], __ATOMIC_RELAXED);
         math_selection_state.store(code, std::memory_order_relaxed);
         selection_done.store(1, std::memory_order_release);
         return code;
@@ -71,6 +71,6 @@ uint32_t select_math_implementations() {
 }
 
 #define QV_MATH_PUBLIC(slot, result, name, params, args)                                           \
-    result name params { return math_dispatch_table.name args; }
+    result name params { return math_slot(math_dispatch_table.name) args; }
 QV_MATH_SLOTS(QV_MATH_PUBLIC)
 #undef QV_MATH_PUBLIC

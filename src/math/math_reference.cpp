@@ -24,7 +24,7 @@ double row_times(const Matrix4* m, double x, double y, double z, double w, int c
 
 // The Hamilton product p q (q applied first).
 void hamilton(Quaternion* out, const Quaternion* p, const Quaternion* q) {
-    math_dispatch_table.quaternion_multiply(out, q, p);
+    math_slot(math_dispatch_table.quaternion_multiply)(out, q, p);
 }
 
 double quaternion_dot(const Quaternion* a, const Quaternion* b) {
@@ -90,8 +90,8 @@ Matrix4* reference_matrix_multiply(Matrix4* out, const Matrix4* a, const Matrix4
 
 Matrix4* reference_matrix_multiply_transpose(Matrix4* out, const Matrix4* a, const Matrix4* b) {
     Matrix4 product;
-    math_dispatch_table.matrix_multiply(&product, a, b);
-    return math_dispatch_table.matrix_transpose(out, &product);
+    math_slot(math_dispatch_table.matrix_multiply)(&product, a, b);
+    return math_slot(math_dispatch_table.matrix_transpose)(out, &product);
 }
 
 Vector2* reference_vec2_transform_normal(Vector2* out, const Vector2* v, const Matrix4* m) {
@@ -192,8 +192,8 @@ Plane* reference_plane_from_points(Plane* out, const Vector3* p1, const Vector3*
     double vx = (double)p3->x - p1->x, vy = (double)p3->y - p1->y, vz = (double)p3->z - p1->z;
     Vector3 normal = {(float)(uy * vz - uz * vy), (float)(uz * vx - ux * vz),
                       (float)(ux * vy - uy * vx)};
-    math_dispatch_table.vec3_normalize(&normal, &normal);
-    return math_dispatch_table.plane_from_point_normal(out, p1, &normal);
+    math_slot(math_dispatch_table.vec3_normalize)(&normal, &normal);
+    return math_slot(math_dispatch_table.plane_from_point_normal)(out, p1, &normal);
 }
 
 namespace {
@@ -202,9 +202,9 @@ namespace {
 void combined_matrix(Matrix4* out, const Matrix4* projection, const Matrix4* view,
                      const Matrix4* world) {
     set_identity(out);
-    if (world) math_dispatch_table.matrix_multiply(out, out, world);
-    if (view) math_dispatch_table.matrix_multiply(out, out, view);
-    if (projection) math_dispatch_table.matrix_multiply(out, out, projection);
+    if (world) math_slot(math_dispatch_table.matrix_multiply)(out, out, world);
+    if (view) math_slot(math_dispatch_table.matrix_multiply)(out, out, view);
+    if (projection) math_slot(math_dispatch_table.matrix_multiply)(out, out, projection);
 }
 
 } // namespace
@@ -215,7 +215,7 @@ Vector3* reference_vec3_project(Vector3* out, const Vector3* v, const Viewport* 
     Matrix4 m;
     combined_matrix(&m, projection, view, world);
     Vector3 p;
-    math_dispatch_table.vec3_transform_coord(&p, v, &m);
+    math_slot(math_dispatch_table.vec3_transform_coord)(&p, v, &m);
     out->x = (float)(viewport->x + (1.0 + p.x) * viewport->width * 0.5);
     out->y = (float)(viewport->y + (1.0 - p.y) * viewport->height * 0.5);
     out->z = (float)(viewport->min_z + p.z * ((double)viewport->max_z - viewport->min_z));
@@ -227,7 +227,7 @@ Vector3* reference_vec3_unproject(Vector3* out, const Vector3* v, const Viewport
                                   const Matrix4* world) {
     Matrix4 m;
     combined_matrix(&m, projection, view, world);
-    if (!math_dispatch_table.matrix_inverse(&m, nullptr, &m)) return nullptr;
+    if (!math_slot(math_dispatch_table.matrix_inverse)(&m, nullptr, &m)) return nullptr;
     // An empty viewport extent maps everything to its centre rather than dividing by zero.
     double depth = (double)viewport->max_z - viewport->min_z;
     Vector3 p;
@@ -236,7 +236,7 @@ Vector3* reference_vec3_unproject(Vector3* out, const Vector3* v, const Viewport
     p.y = viewport->height ? (float)(1.0 - 2.0 * (v->y - (double)viewport->y) / viewport->height)
                            : 0.0f;
     p.z = depth != 0.0 ? (float)((v->z - (double)viewport->min_z) / depth) : 0.0f;
-    return math_dispatch_table.vec3_transform_coord(out, &p, &m);
+    return math_slot(math_dispatch_table.vec3_transform_coord)(out, &p, &m);
 }
 
 Vector4* reference_vec4_cross(Vector4* out, const Vector4* v1, const Vector4* v2,
@@ -445,7 +445,7 @@ Matrix4* reference_matrix_translation(Matrix4* out, float x, float y, float z) {
 
 Matrix4* reference_matrix_shadow(Matrix4* out, const Vector4* light, const Plane* plane) {
     Plane p;
-    math_dispatch_table.plane_normalize(&p, plane);
+    math_slot(math_dispatch_table.plane_normalize)(&p, plane);
     double pl[4] = {p.a, p.b, p.c, p.d};
     double l[4] = {light->x, light->y, light->z, light->w};
     double dot = pl[0] * l[0] + pl[1] * l[1] + pl[2] * l[2] + pl[3] * l[3];
@@ -458,7 +458,7 @@ Matrix4* reference_matrix_shadow(Matrix4* out, const Vector4* light, const Plane
 
 Matrix4* reference_matrix_reflect(Matrix4* out, const Plane* plane) {
     Plane p;
-    math_dispatch_table.plane_normalize(&p, plane);
+    math_slot(math_dispatch_table.plane_normalize)(&p, plane);
     double pl[4] = {p.a, p.b, p.c, p.d};
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
@@ -470,7 +470,7 @@ Matrix4* reference_matrix_reflect(Matrix4* out, const Plane* plane) {
 Quaternion* reference_quaternion_from_axis_angle(Quaternion* out, const Vector3* axis,
                                                  float angle) {
     Vector3 n;
-    math_dispatch_table.vec3_normalize(&n, axis);
+    math_slot(math_dispatch_table.vec3_normalize)(&n, axis);
     double half = angle * 0.5, s = std::sin(half);
     out->x = (float)(n.x * s), out->y = (float)(n.y * s), out->z = (float)(n.z * s);
     out->w = (float)std::cos(half);
@@ -544,9 +544,9 @@ Quaternion* reference_quaternion_barycentric(Quaternion* out, const Quaternion* 
         return out;
     }
     Quaternion a, b;
-    math_dispatch_table.quaternion_slerp(&a, q1, q2, sum);
-    math_dispatch_table.quaternion_slerp(&b, q1, q3, sum);
-    return math_dispatch_table.quaternion_slerp(out, &a, &b, g / sum);
+    math_slot(math_dispatch_table.quaternion_slerp)(&a, q1, q2, sum);
+    math_slot(math_dispatch_table.quaternion_slerp)(&b, q1, q3, sum);
+    return math_slot(math_dispatch_table.quaternion_slerp)(out, &a, &b, g / sum);
 }
 
 Matrix4* reference_matrix_transpose(Matrix4* out, const Matrix4* m) {
@@ -585,17 +585,17 @@ namespace {
 void then_translate(Matrix4* out, const Vector3* c, float sign) {
     if (!c) return;
     Matrix4 t;
-    math_dispatch_table.matrix_translation(&t, sign * c->x, sign * c->y, sign * c->z);
-    math_dispatch_table.matrix_multiply(out, out, &t);
+    math_slot(math_dispatch_table.matrix_translation)(&t, sign * c->x, sign * c->y, sign * c->z);
+    math_slot(math_dispatch_table.matrix_multiply)(out, out, &t);
 }
 
 void then_rotate(Matrix4* out, const Quaternion* q, int inverse) {
     if (!q) return;
     Quaternion r = *q;
-    if (inverse) math_dispatch_table.quaternion_inverse(&r, q);
+    if (inverse) math_slot(math_dispatch_table.quaternion_inverse)(&r, q);
     Matrix4 m;
-    math_dispatch_table.matrix_from_quaternion(&m, &r);
-    math_dispatch_table.matrix_multiply(out, out, &m);
+    math_slot(math_dispatch_table.matrix_from_quaternion)(&m, &r);
+    math_slot(math_dispatch_table.matrix_multiply)(out, out, &m);
 }
 
 } // namespace
@@ -610,8 +610,8 @@ Matrix4* reference_matrix_transformation(Matrix4* out, const Vector3* scaling_ce
         then_translate(&m, scaling_center, -1.0f);
         then_rotate(&m, scaling_rotation, 1);
         Matrix4 s;
-        math_dispatch_table.matrix_scaling(&s, scaling->x, scaling->y, scaling->z);
-        math_dispatch_table.matrix_multiply(&m, &m, &s);
+        math_slot(math_dispatch_table.matrix_scaling)(&s, scaling->x, scaling->y, scaling->z);
+        math_slot(math_dispatch_table.matrix_multiply)(&m, &m, &s);
         then_rotate(&m, scaling_rotation, 0);
         then_translate(&m, scaling_center, 1.0f);
     }
@@ -628,8 +628,8 @@ Matrix4* reference_matrix_transformation(Matrix4* out, const Vector3* scaling_ce
 Matrix4* reference_matrix_rotation_yaw_pitch_roll(Matrix4* out, float yaw, float pitch,
                                                   float roll) {
     Quaternion q;
-    math_dispatch_table.quaternion_from_yaw_pitch_roll(&q, yaw, pitch, roll);
-    return math_dispatch_table.matrix_from_quaternion(out, &q);
+    math_slot(math_dispatch_table.quaternion_from_yaw_pitch_roll)(&q, yaw, pitch, roll);
+    return math_slot(math_dispatch_table.matrix_from_quaternion)(out, &q);
 }
 
 Matrix4* reference_matrix_affine_transformation(Matrix4* out, float scaling,
@@ -637,7 +637,7 @@ Matrix4* reference_matrix_affine_transformation(Matrix4* out, float scaling,
                                                 const Quaternion* rotation,
                                                 const Vector3* translation) {
     Matrix4 m;
-    math_dispatch_table.matrix_scaling(&m, scaling, scaling, scaling);
+    math_slot(math_dispatch_table.matrix_scaling)(&m, scaling, scaling, scaling);
     if (rotation) {
         then_translate(&m, rotation_center, -1.0f);
         then_rotate(&m, rotation, 0);
@@ -650,7 +650,7 @@ Matrix4* reference_matrix_affine_transformation(Matrix4* out, float scaling,
 
 Matrix4* reference_matrix_rotation_axis(Matrix4* out, const Vector3* axis, float angle) {
     Vector3 n;
-    math_dispatch_table.vec3_normalize(&n, axis);
+    math_slot(math_dispatch_table.vec3_normalize)(&n, axis);
     double s = std::sin((double)angle), c = std::cos((double)angle), k = 1.0 - c;
     double x = n.x, y = n.y, z = n.z;
     out->m[0][0] = (float)(c + k * x * x);
@@ -670,9 +670,10 @@ Matrix4* reference_matrix_rotation_axis(Matrix4* out, const Vector3* axis, float
 Quaternion* reference_quaternion_squad(Quaternion* out, const Quaternion* q1, const Quaternion* a,
                                        const Quaternion* b, const Quaternion* c, float t) {
     Quaternion outer, inner;
-    math_dispatch_table.quaternion_slerp(&outer, q1, c, t);
-    math_dispatch_table.quaternion_slerp(&inner, a, b, t);
-    return math_dispatch_table.quaternion_slerp(out, &outer, &inner, 2.0f * t * (1.0f - t));
+    math_slot(math_dispatch_table.quaternion_slerp)(&outer, q1, c, t);
+    math_slot(math_dispatch_table.quaternion_slerp)(&inner, a, b, t);
+    return math_slot(math_dispatch_table.quaternion_slerp)(out, &outer, &inner,
+                                                           2.0f * t * (1.0f - t));
 }
 
 Quaternion* reference_quaternion_inverse(Quaternion* out, const Quaternion* q) {
@@ -690,16 +691,16 @@ namespace {
 void squad_control(Quaternion* out, const Quaternion* q, const Quaternion* previous,
                    const Quaternion* next) {
     Quaternion inverse, to_next, to_previous, ln_next, ln_previous;
-    math_dispatch_table.quaternion_inverse(&inverse, q);
+    math_slot(math_dispatch_table.quaternion_inverse)(&inverse, q);
     hamilton(&to_next, &inverse, next);
     hamilton(&to_previous, &inverse, previous);
-    math_dispatch_table.quaternion_ln(&ln_next, &to_next);
-    math_dispatch_table.quaternion_ln(&ln_previous, &to_previous);
+    math_slot(math_dispatch_table.quaternion_ln)(&ln_next, &to_next);
+    math_slot(math_dispatch_table.quaternion_ln)(&ln_previous, &to_previous);
     Quaternion sum = {(float)(-0.25 * ((double)ln_next.x + ln_previous.x)),
                       (float)(-0.25 * ((double)ln_next.y + ln_previous.y)),
                       (float)(-0.25 * ((double)ln_next.z + ln_previous.z)), 0.0f};
     Quaternion e;
-    math_dispatch_table.quaternion_exp(&e, &sum);
+    math_slot(math_dispatch_table.quaternion_exp)(&e, &sum);
     hamilton(out, q, &e);
 }
 

@@ -20,6 +20,13 @@ typedef MathDispatchTable MathReferenceTable;
 
 // The module-wide table the public entries call through; every slot starts as its stub.
 extern MathDispatchTable math_dispatch_table;
+// Reads a slot of the dispatch table. A concurrent first caller may read slots while the
+// selecting thread stores them, so both sides access slots atomically. Relaxed order is enough,
+// since a slot holds either its stub (which waits for the complete table) or its final routine,
+// and it costs a plain load.
+template <typename Routine> inline Routine math_slot(const Routine& slot) {
+    return __atomic_load_n(&slot, __ATOMIC_RELAXED);
+}
 // The reference implementation of every slot.
 extern const MathReferenceTable math_reference_table;
 // The slot stubs, each of which selects the implementations and forwards its call.

@@ -2,6 +2,7 @@
 
 #include "clone/command.h"
 #include "clone/preview.h"
+#include "math/float_state.h"
 #include "plugin/host_api.h"
 
 namespace {
@@ -40,7 +41,12 @@ int32_t MQ_EXPORT MQModifyObject(int32_t entry_index, HostDocument document) {
     preview_state.document = document;
     // Without a complete host table every host call would go through a null or stale entry.
     if (entry_index != 0 || !host_api.resolved) return 0;
-    return run_clone_command(document) ? 1 : 0;
+    // The command runs under the module's floating-point state; the host gets its own back.
+    FloatState host_state;
+    enter_module_float_state(&host_state);
+    const int32_t result = run_clone_command(document) ? 1 : 0;
+    leave_module_float_state(&host_state);
+    return result;
 }
 
 } // extern "C"

@@ -7,9 +7,11 @@
 #include "plugin/host_api.h"
 
 extern "C" int32_t MQ_EXPORT MQInit(const char* host_module_path) {
-    host_api.resolved = 0;
+    // A path that does not load changes nothing: the table of the last good MQInit stays in use.
     HMODULE host = LoadLibraryA(host_module_path);
     if (!host) return 0;
+    // From here entries are overwritten; only a complete look-up makes the table usable again.
+    host_api.resolved = 0;
 
     bool all_found = true;
     for (const HostLookup& lookup : host_lookups) {

@@ -8,12 +8,10 @@
 void* module_instance;
 
 extern "C" BOOL WINAPI apply_default_settings(HINSTANCE instance, DWORD reason, LPVOID) {
+    module_instance = instance;
     // Defaults only at load: resetting at every thread start or end would throw away what the
     // user typed, even with the dialog open, and would write the settings from a foreign thread.
-    if (reason == DLL_PROCESS_ATTACH) {
-        module_instance = instance;
-        apply_default_float_settings(&clone_settings);
-    }
+    if (reason == DLL_PROCESS_ATTACH) apply_default_float_settings(&clone_settings);
     return TRUE;
 }
 

@@ -10,5 +10,5 @@ extern "C" {
 CloneSettings* MQ_EXPORT probe_clone_settings() { return &clone_settings; }
 PreviewState* MQ_EXPORT probe_preview_state() { return &preview_state; }
 HostApi* MQ_EXPORT probe_host_api() { return &host_api; }
-void* MQ_EXPORT probe_module_instance() { return module_instance; }
+void** MQ_EXPORT probe_module_instance() { return &module_instance; }
 }

@@ -115,6 +115,25 @@ TEST_F(CloneBuilder, HalfTurnAboutAPivotLine) {
     }
 }
 
+TEST_F(CloneBuilder, HugeTypedAnglesStillTurnAboutThePivot) {
+    clone_settings.repeat_count = 3;
+    clone_settings.pivot = {1, 0, 0};
+    for (float degrees : {3.0e7f, -1.5e9f, 1e10f, -1e20f, 3.4028235e38f}) {
+        clone_settings.rotation = {degrees / 3, degrees, -degrees};
+        Owned result = build();
+        ASSERT_EQ(standin::vertex_count(*result), 3 * 4);
+        for (int k = 0; k < 3; ++k) {
+            for (int j = 0; j < 4; ++j) {
+                const HostPoint& from = original.vertices[j];
+                const HostPoint& to = result->vertices[k * 4 + j];
+                const double before = std::hypot(from.x - 1.0, from.y, from.z);
+                EXPECT_NEAR(std::hypot(to.x - 1.0, to.y, to.z), before, 1e-5 * before)
+                    << degrees << " copy " << k + 1 << " vertex " << j;
+            }
+        }
+    }
+}
+
 TEST_F(CloneBuilder, ScalingStretchesByPowersAboutThePivot) {
     clone_settings.scale = Vector3{2, 1, 1};
     clone_settings.repeat_count = 4;

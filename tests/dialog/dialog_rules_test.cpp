@@ -79,6 +79,7 @@ TEST_F(DialogRules, OpeningFreshSettingsShowsDefaultsAndSetsUpTheSpins) {
         EXPECT_EQ(fake.spins[id].position, 1);
     }
     for (int id : {IDC_SPIN_ROTATION_X, IDC_SPIN_ROTATION_Y, IDC_SPIN_ROTATION_Z}) {
+        EXPECT_EQ(fake.spins[id].minimum, 0);
         EXPECT_EQ(fake.spins[id].maximum, 360);
     }
     for (int id : {IDC_SPIN_TRANSLATION_X, IDC_SPIN_TRANSLATION_Y, IDC_SPIN_TRANSLATION_Z}) {
@@ -176,6 +177,11 @@ TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
     fake.type(IDC_SCALE_Y, "0.1");
     EXPECT_EQ(clone_settings.scale.y, 0.1f);
     EXPECT_EQ(standin::redraw_count(), redraws + 7);
+    // The count reads back exactly: the same count again stores and rebuilds nothing.
+    fake.type(IDC_REPEAT_COUNT, "7");
+    fake.type(IDC_REPEAT_COUNT, "7");
+    EXPECT_EQ(clone_settings.repeat_count, 7);
+    EXPECT_EQ(standin::redraw_count(), redraws + 8);
     EXPECT_EQ(standin::object_count(*document), 2);
 }
 

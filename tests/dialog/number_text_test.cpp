@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "support/float_control.h"
+
 namespace {
 
 std::string one_decimal(float value) {
@@ -66,6 +68,28 @@ TEST(OneDecimal, WritesLargeValuesInFull) {
     EXPECT_EQ(one_decimal(3.4028235e38f), "340282346638528859811704183484516925440.0");
     EXPECT_EQ(one_decimal(-3.4028235e38f), "-340282346638528859811704183484516925440.0");
     EXPECT_LT(one_decimal(-3.4028235e38f).size(), 42u + 1u);
+}
+
+// A host's single precision or rounding mode changes no text.
+TEST(OneDecimal, IsTheSameUnderTheHostsFloatControl) {
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {{0.35f, "0.3"},
+                 {0.45f, "0.4"},
+                 {1048576.25f, "1048576.3"},
+                 {-2.75f, "-2.8"},
+                 {99.95f, "99.9"},
+                 {8388607.5f, "8388607.5"},
+                 {1e-40f, "0.0"},
+                 {1e20f, "100000002004087734272.0"}};
+    std::string texts[sizeof cases / sizeof cases[0]];
+    with_float_control(hostile_float_control, [&] {
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+            texts[i] = one_decimal(cases[i].value);
+    });
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        EXPECT_EQ(texts[i], cases[i].text);
 }
 
 TEST(OneDecimal, WritesNonFiniteValuesReadably) {

@@ -211,6 +211,26 @@ TEST_P(TransformEdges, YawPitchRollMatchesTheFullAngleTable) {
     }
 }
 
+// Typed angles are not bounded: any finite float, of either sign, gives the reference's unit
+// quaternion.
+TEST_P(TransformEdges, YawPitchRollMatchesTheReferenceUpToTheLargestFloat) {
+    std::vector<double> magnitudes;
+    for (double m = 1e-30; m < 3.4028235e38; m *= 3.7)
+        magnitudes.push_back(m);
+    magnitudes.push_back(3.4028235e38);
+    for (double m : magnitudes)
+        for (float a : {(float)m, -(float)m}) {
+            Quaternion got, want;
+            t.quaternion_from_yaw_pitch_roll(&got, a, a / 3, -a);
+            math_reference_table.quaternion_from_yaw_pitch_roll(&want, a, a / 3, -a);
+            EXPECT_TRUE(
+                close_enough(floats_of(&got, sizeof got), floats_of(&want, sizeof want), kRelative))
+                << a;
+            EXPECT_NEAR(got.x * got.x + got.y * got.y + got.z * got.z + got.w * got.w, 1.0, 1e-5)
+                << a;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryClass, TransformEdges, ::testing::Range(0, 6));
 
 TEST(MathOperations, NearlyEqualBoundsAreInclusiveAndNaNIsNever) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "math/math_cpuid.h"
 #include "math/math_impl.h"
 #include "math/math_probe.h"
 #include "math_test_support.h"
@@ -293,3 +294,11 @@ TEST(RegistryRead, OnlyAFourByteDwordCounts) {
 }
 
 } // namespace
+
+// The extended leaves are asked for on their own: a processor whose highest basic leaf is 0 may
+// still have them (tests/math runs this case on such an emulated processor too).
+TEST(MathCpuid, AnswersTheExtendedLeavesWhateverTheBasicRange) {
+    uint32_t r[4] = {0, 0, 0, 0};
+    ASSERT_EQ(math_cpuid(0x80000000u, r), 1);
+    EXPECT_GE(r[0], 0x80000000u);
+}

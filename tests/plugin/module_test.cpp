@@ -148,6 +148,7 @@ class Module : public ::testing::Test {
         settings = call_pointer<CloneSettings>(module, "probe_clone_settings", {});
         preview = call_pointer<PreviewState>(module, "probe_preview_state", {});
         api = call_pointer<HostApi>(module, "probe_host_api", {});
+        instance = call_pointer<void*>(module, "probe_module_instance", {});
     }
     void TearDown() override {
         if (fake) FreeLibrary(fake);
@@ -189,6 +190,7 @@ class Module : public ::testing::Test {
     CloneSettings* settings = nullptr;
     PreviewState* preview = nullptr;
     HostApi* api = nullptr;
+    void** instance = nullptr;
     const std::string full = beside_me("fake_host_full.dll");
     const std::string no_first = beside_me("fake_host_no_first.dll");
     const std::string no_last = beside_me("fake_host_no_last.dll");
@@ -237,7 +239,7 @@ TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
 }
 
 TEST_F(Module, EntryAppliesDefaultsAtLoadAndRecordsTheInstance) {
-    EXPECT_EQ(call_pointer<void>(module, "probe_module_instance", {}), module);
+    EXPECT_EQ(*instance, module);
     const float zero[3] = {0, 0, 0};
     EXPECT_EQ(std::memcmp(&settings->pivot, zero, sizeof zero), 0);
     EXPECT_EQ(std::memcmp(&settings->rotation, zero, sizeof zero), 0);
@@ -256,12 +258,14 @@ TEST_F(Module, ParametersSurviveThreadsStartingAndEnding) {
     const CloneSettings typed = {{1, 2, 3}, {0.5f, 2, -1}, {10, 20, 30}, {1, 0, 0}, 7,
                                  1,         {4, 5, 6}};
     *settings = typed;
+    *instance = nullptr; // recorded again at every notification
     HANDLE thread = CreateThread(nullptr, 0, do_nothing, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     std::thread([] {}).join();
     EXPECT_EQ(std::memcmp(settings, &typed, sizeof typed), 0);
+    EXPECT_EQ(*instance, module);
 }
 
 TEST_F(Module, ModifyObjectBeforeInitRecordsTheDocumentAndDoesNothingElse) {
@@ -279,6 +283,14 @@ TEST_F(Module, ModifyObjectForAnotherEntryCallsNoHostFunction) {
     EXPECT_EQ(call(module, "MQModifyObject", {uint32_t(-1), word(document)}), 0u);
     EXPECT_EQ(preview->document, document);
     EXPECT_EQ(host_calls(), 0);
+}
+
+TEST_F(Module, InitWithAPathThatDoesNotLoadKeepsTheLastGoodTable) {
+    HMODULE host = hold(full);
+    ASSERT_EQ(init(full), 1u);
+    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    EXPECT_EQ(api->resolved, 1);
+    EXPECT_EQ(table_entry(0), entry(host, host_lookups[0].name));
 }
 
 TEST_F(Module, ModifyObjectAfterAFailedInitCallsNoHostFunction) {
