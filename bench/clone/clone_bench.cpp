@@ -1,10 +1,13 @@
 // build_clones and a preview refresh against the in-process stand-in host, for 10k, 100k and 1M
 // vertices at 10 and 100 copies, beside two references: the same host traffic without any
 // transform (what the host costs), and one memcpy of the output geometry (what writing the output
-// costs at the least). Then the preview while typing: one stored change of a 50k-vertex object at
-// 20 copies, through the dialog's rules. One run prints every table; --qv_csv=FILE also writes
-// the figures for the plot.
+// costs at the least), and the whole command on a fresh object with the preview off. Then the
+// preview while typing: one stored change at 100 thousand and at 10 million output vertices,
+// through the dialog's rules. Every case also counts the page faults per iteration. One run prints
+// every table; --qv_csv=FILE also writes the figures for the plot.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -16,11 +19,15 @@
 
 #include "clone/clone_builder.h"
 #include "clone/clone_settings.h"
+#include "clone/command.h"
 #include "clone/preview.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "plugin/host_api.h"
 #include "support/fake_controls.h"
+
+// The command's dialog, answered with OK at once: the preview stays off.
+intptr_t show_clone_dialog(HostWindow) { return 1; }
 
 namespace {
 
@@ -46,6 +53,10 @@ struct MeshSize {
 };
 const MeshSize kSizes[] = {{10000, 100, 100}, {100000, 400, 250}, {1000000, 1000, 1000}};
 const int kCopies[] = {10, 100};
+struct TypingCase {
+    int vertices, copies;
+};
+const TypingCase kTyping[] = {{10000, 10}, {100000, 100}}; // 100 thousand and 10 million out
 
 standin::Object* mesh_of(int vertices) {
     static std::map<int, standin::Object*> meshes;
@@ -53,7 +64,6 @@ standin::Object* mesh_of(int vertices) {
     if (!mesh) {
         for (const MeshSize& s : kSizes)
             if (s.vertices == vertices) mesh = make_mesh(s.columns, s.rows);
-        if (!mesh) mesh = make_mesh(250, vertices / 250); // the typing case: 50k
     }
     return mesh;
 }
@@ -68,7 +78,16 @@ void use_settings(int copies) {
     clone_settings.repeat_count = copies;
 }
 
-void report(benchmark::State& state, double output_vertices) {
+int64_t minor_faults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// faults_before: minor_faults() just before the timed loop.
+void report(benchmark::State& state, double output_vertices, int64_t faults_before) {
+    state.counters["faults_per_iteration"] = benchmark::Counter(
+        double(minor_faults() - faults_before), benchmark::Counter::kAvgIterations);
     state.counters["out_vertices"] = output_vertices;
     state.counters["ns_per_out_vertex"] =
         benchmark::Counter(output_vertices, benchmark::Counter::kIsIterationInvariantRate |
@@ -88,6 +107,7 @@ void timed_builds(benchmark::State& state, HostObject (*build)(HostObject), int 
     standin::Object* mesh = mesh_of(vertices);
     use_settings(copies);
     warm_up(build, mesh);
+    const int64_t faults = minor_faults();
     for (auto _ : state) {
         HostObject result = build(mesh);
         benchmark::DoNotOptimize(result);
@@ -95,7 +115,7 @@ void timed_builds(benchmark::State& state, HostObject (*build)(HostObject), int 
         standin::destroy_object(result);
         state.ResumeTiming();
     }
-    report(state, double(copies) * vertices);
+    report(state, double(copies) * vertices, faults);
 }
 
 void build_clones_run(benchmark::State& state, int vertices, int copies) {
@@ -134,12 +154,13 @@ void memcpy_run(benchmark::State& state, int vertices, int copies) {
     std::unique_ptr<char[]> to(new char[bytes]);
     std::memset(from.get(), 1, bytes);
     std::memset(to.get(), 0, bytes);
+    const int64_t faults = minor_faults();
     for (auto _ : state) {
         std::memcpy(to.get(), from.get(), bytes);
         benchmark::DoNotOptimize(to.get());
         benchmark::ClobberMemory();
     }
-    report(state, double(copies) * vertices);
+    report(state, double(copies) * vertices, faults);
 }
 
 // A document whose current object is a copy of the mesh, with the preview on.
@@ -166,27 +187,52 @@ void preview_refresh_run(benchmark::State& state, int vertices, int copies) {
     use_settings(copies);
     PreviewDocument doc(vertices);
     refresh_preview(); // the second build: see warm_up
+    const int64_t faults = minor_faults();
     for (auto _ : state)
         refresh_preview();
-    report(state, double(copies) * vertices);
+    report(state, double(copies) * vertices, faults);
+}
+
+// The command on a fresh copy of the mesh with the preview off, as the first command of a session
+// runs: the copies are built, merged into the user's object and their object deleted. The host's
+// spare objects are given back first, so every array grows into memory it has never touched.
+void command_run(benchmark::State& state, int vertices, int copies) {
+    use_settings(copies);
+    const int64_t faults = minor_faults();
+    for (auto _ : state) {
+        state.PauseTiming();
+        standin::release_spare_objects();
+        standin::Document* document = standin::create_document();
+        standin::Object* source = standin::create_object("source");
+        *source = *mesh_of(vertices);
+        standin::set_current_object(*document, standin::add_object(*document, source));
+        state.ResumeTiming();
+        if (run_clone_command(document) != 1) state.SkipWithError("the command did not apply");
+        state.PauseTiming();
+        if (standin::vertex_count(*source) != vertices * (copies + 1))
+            state.SkipWithError("the copies did not reach the object");
+        standin::destroy_document(document);
+        state.ResumeTiming();
+    }
+    report(state, double(copies) * vertices, faults);
 }
 
 // Typing into the translation X edit with the preview on: each notification stores a new value
 // and rebuilds the preview. Alternating texts make every one a stored change.
-void typing_run(benchmark::State& state) {
-    const int vertices = 50000, copies = 20;
+void typing_run(benchmark::State& state, int vertices, int copies) {
     use_settings(copies);
     PreviewDocument doc(vertices);
     qvfake::FakeControls dialog;
     const int64_t redraws_before = standin::redraw_count();
     int64_t changes = 0;
+    const int64_t faults = minor_faults();
     for (auto _ : state) {
         dialog.type(IDC_TRANSLATION_X, (changes & 1) ? "0.5" : "1.5");
         ++changes;
     }
     if (standin::redraw_count() - redraws_before != changes)
         state.SkipWithError("a keystroke did not rebuild the preview");
-    report(state, double(copies) * vertices);
+    report(state, double(copies) * vertices, faults);
 }
 
 // Few iterations for the big sizes: a 1M x 100 build writes 100M vertices (3.2 GB of geometry).
@@ -211,12 +257,17 @@ void register_all() {
             add("host_traffic", host_traffic_run);
             add("memcpy_output", memcpy_run);
             add("preview_refresh", preview_refresh_run);
+            add("command", command_run);
         }
     }
-    benchmark::RegisterBenchmark("typing_stored_change/50000/20", typing_run)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(100)
-        ->UseRealTime();
+    for (const TypingCase& c : kTyping) {
+        const std::string name =
+            "typing_stored_change/" + std::to_string(c.vertices) + "/" + std::to_string(c.copies);
+        benchmark::RegisterBenchmark(name.c_str(), typing_run, c.vertices, c.copies)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(iterations_for(double(c.vertices) * c.copies))
+            ->UseRealTime();
+    }
 }
 
 // Prints the ratios per size after the usual table, and writes them to --qv_csv.
@@ -229,7 +280,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
         for (const Run& run : runs) {
             const std::string name = run.run_name.function_name;
             const size_t slash = name.find('/');
-            times_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedRealTime();
+            const std::string kind = name.substr(0, slash), size = name.substr(slash + 1);
+            times_[size][kind] = run.GetAdjustedRealTime();
+            cpu_[size][kind] = run.GetAdjustedCPUTime();
+            auto faults = run.counters.find("faults_per_iteration");
+            if (faults != run.counters.end()) faults_[size][kind] = faults->second.value;
         }
     }
 
@@ -238,35 +293,81 @@ class RatioReporter : public benchmark::ConsoleReporter {
         std::ofstream csv;
         if (!csv_.empty()) {
             csv.open(csv_);
-            csv << "vertices,copies,output_vertices,build_ms,host_ms,memcpy_ms,preview_ms\n";
+            csv << "vertices,copies,output_vertices,build_ms,host_ms,memcpy_ms,preview_ms,"
+                   "command_ms,preview_faults,build_cpu_ms,preview_cpu_ms,command_cpu_ms\n";
         }
-        std::printf("\n%9s %7s %13s %10s %10s %10s %10s %7s %7s %8s\n", "vertices", "copies",
-                    "out vertices", "build ms", "host ms", "memcpy ms", "preview ms", "share",
-                    "memcpy", "ns/out v");
+        std::printf("\n%9s %7s %13s %9s %9s %9s %10s %10s %6s %6s %8s %8s %8s %8s\n", "vertices",
+                    "copies", "out vertices", "build ms", "host ms", "memcpy ms", "preview ms",
+                    "command ms", "share", "memcpy", "build/v", "prev/v", "cmd/v", "pf/prev");
+        const char* kinds[] = {"build_clones", "preview_refresh", "command"};
+        double lowest[3] = {1e300, 1e300, 1e300}, highest[3] = {0, 0, 0};
         for (const MeshSize& size : kSizes) {
             for (int copies : kCopies) {
                 const std::string key =
                     std::to_string(size.vertices) + "/" + std::to_string(copies);
                 auto& t = times_[key];
                 const double out = double(size.vertices) * copies;
-                std::printf("%9d %7d %13.0f %10.2f %10.2f %10.2f %10.2f %7.2f %7.2f %8.2f\n",
-                            size.vertices, copies, out, t["build_clones"], t["host_traffic"],
-                            t["memcpy_output"], t["preview_refresh"],
-                            t["build_clones"] / t["host_traffic"],
-                            t["build_clones"] / t["memcpy_output"], t["build_clones"] * 1e6 / out);
+                double per_vertex[3];
+                for (int k = 0; k < 3; ++k) {
+                    per_vertex[k] = t[kinds[k]] * 1e6 / out;
+                    if (per_vertex[k] < lowest[k]) lowest[k] = per_vertex[k];
+                    if (per_vertex[k] > highest[k]) highest[k] = per_vertex[k];
+                }
+                const double faults = faults_[key]["preview_refresh"];
+                std::printf(
+                    "%9d %7d %13.0f %9.2f %9.2f %9.2f %10.2f %10.2f %6.2f %6.2f %8.2f %8.2f "
+                    "%8.2f %8.1f\n",
+                    size.vertices, copies, out, t["build_clones"], t["host_traffic"],
+                    t["memcpy_output"], t["preview_refresh"], t["command"],
+                    t["build_clones"] / t["host_traffic"], t["build_clones"] / t["memcpy_output"],
+                    per_vertex[0], per_vertex[1], per_vertex[2], faults);
                 if (csv.is_open())
                     csv << size.vertices << ',' << copies << ',' << out << ',' << t["build_clones"]
                         << ',' << t["host_traffic"] << ',' << t["memcpy_output"] << ','
-                        << t["preview_refresh"] << '\n';
+                        << t["preview_refresh"] << ',' << t["command"] << ',' << faults << ','
+                        << cpu_[key]["build_clones"] << ',' << cpu_[key]["preview_refresh"] << ','
+                        << cpu_[key]["command"] << '\n';
             }
         }
-        std::printf("typing, one stored change (50k vertices x 20 copies): %.2f ms\n",
-                    times_["50000/20"]["typing_stored_change"]);
+        for (int k = 0; k < 3; ++k)
+            std::printf("%s: %.2f to %.2f ns per output vertex, highest / lowest %.2f\n", kinds[k],
+                        lowest[k], highest[k], highest[k] / lowest[k]);
+        // CPU time too: on a shared machine the wall clock also counts waiting for a core.
+        std::printf("\nCPU time, ns per output vertex:\n%9s %7s %10s %10s %10s\n", "vertices",
+                    "copies", "build", "preview", "command");
+        double cpu_low[3] = {1e300, 1e300, 1e300}, cpu_high[3] = {0, 0, 0};
+        for (const MeshSize& size : kSizes) {
+            for (int copies : kCopies) {
+                const std::string key =
+                    std::to_string(size.vertices) + "/" + std::to_string(copies);
+                const double out = double(size.vertices) * copies;
+                double per_vertex[3];
+                for (int k = 0; k < 3; ++k) {
+                    per_vertex[k] = cpu_[key][kinds[k]] * 1e6 / out;
+                    if (per_vertex[k] < cpu_low[k]) cpu_low[k] = per_vertex[k];
+                    if (per_vertex[k] > cpu_high[k]) cpu_high[k] = per_vertex[k];
+                }
+                std::printf("%9d %7d %10.2f %10.2f %10.2f\n", size.vertices, copies, per_vertex[0],
+                            per_vertex[1], per_vertex[2]);
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            std::printf("%s, CPU: %.2f to %.2f ns per output vertex, highest / lowest %.2f\n",
+                        kinds[k], cpu_low[k], cpu_high[k], cpu_high[k] / cpu_low[k]);
+        for (const TypingCase& c : kTyping) {
+            const std::string key = std::to_string(c.vertices) + "/" + std::to_string(c.copies);
+            std::printf("typing, one stored change (%d vertices x %d copies): %.2f ms (CPU %.2f "
+                        "ms), %.1f page faults\n",
+                        c.vertices, c.copies, times_[key]["typing_stored_change"],
+                        cpu_[key]["typing_stored_change"], faults_[key]["typing_stored_change"]);
+        }
     }
 
   private:
     std::string csv_;
     std::map<std::string, std::map<std::string, double>> times_;
+    std::map<std::string, std::map<std::string, double>> cpu_;
+    std::map<std::string, std::map<std::string, double>> faults_;
 };
 
 } // namespace

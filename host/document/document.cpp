@@ -21,79 +21,93 @@ HostWideState& state() {
     return s;
 }
 
-struct CachedBlock {
-    void* block;
-    size_t bytes;
-};
+// Objects destroyed lately, kept whole with the capacity of their arrays. Rebuilding an object of
+// copies (every preview refresh deletes the old copies, then creates a result and clones a working
+// copy) then writes into memory that is already mapped and already big enough: no page faults and
+// no growth after the first rebuild. Two are kept, the preview's old copies and its working copy;
+// the memory goes back to the system when the allocator runs short or the host asks.
+// Under AddressSanitizer objects are freed at once, so that a use after destroy is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+const size_t spare_limit = 0;
+#else
+const size_t spare_limit = 2;
+#endif
 
-// Never destroyed: objects may give blocks back during the program's exit.
-std::vector<CachedBlock>& block_cache() {
-    static std::vector<CachedBlock>* cache = new std::vector<CachedBlock>;
-    return *cache;
+// Never destroyed: objects may be destroyed during the program's exit.
+std::vector<Object*>& spares() {
+    static std::vector<Object*>* kept = new std::vector<Object*>;
+    return *kept;
 }
-size_t cached_bytes = 0;
-// Kept small in a 32-bit process, whose address space is only 2 GiB. In 64 bits it holds the
-// arrays of a 100M-vertex object of copies (4 GiB with their growth room), so that rebuilding one
-// reuses mapped memory as a smaller one does and the cost per vertex stays the same.
-const size_t cache_limit = sizeof(void*) >= 8 ? size_t(6) << 30 : size_t(128) << 20;
+
+// The spare with the most vertex room, or, given at_least, the one with the least room that still
+// holds at_least vertices; null when none qualifies.
+Object* take_spare(bool largest, size_t at_least = 0) {
+    std::vector<Object*>& kept = spares();
+    size_t best = kept.size();
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const size_t room = kept[i]->vertices.capacity();
+        if (room < at_least) continue;
+        if (best == kept.size() || (largest ? room > kept[best]->vertices.capacity()
+                                            : room < kept[best]->vertices.capacity())) {
+            best = i;
+        }
+    }
+    if (best == kept.size()) return nullptr;
+    Object* object = kept[best];
+    kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(best));
+    return object;
+}
+
+// Reuse: assignment gives every member its new value and keeps every array's capacity.
+Object* reuse(Object* spare, const Object& content) {
+    *spare = content;
+    spare->owner = nullptr;
+    return spare;
+}
 
 } // namespace
 
 bool call_logging = false;
 
-void* acquire_large_block(size_t bytes, size_t* granted, bool growing) {
-    // A fresh array takes the smallest cached block that fits. A growing one takes the largest:
-    // an object built copy by copy then lands at once in the block its predecessor ended in and
-    // is not copied again as it grows. The memory is held by the cache either way.
-    std::vector<CachedBlock>& cache = block_cache();
-    size_t best = cache.size();
-    for (size_t i = 0; i < cache.size(); ++i) {
-        if (cache[i].bytes < bytes) continue;
-        if (best == cache.size() ||
-            (growing ? cache[i].bytes > cache[best].bytes : cache[i].bytes < cache[best].bytes)) {
-            best = i;
-        }
-    }
-    if (best < cache.size()) {
-        void* block = cache[best].block;
-        *granted = cache[best].bytes;
-        cached_bytes -= cache[best].bytes;
-        cache.erase(cache.begin() + static_cast<std::ptrdiff_t>(best));
-        return block;
-    }
-    return nullptr;
-}
-
-void release_large_block(void* block, size_t bytes) {
-    std::vector<CachedBlock>& cache = block_cache();
-    if (bytes > cache_limit) {
-        std::free(block);
-        return;
-    }
-    while (!cache.empty() && cached_bytes + bytes > cache_limit) { // oldest out first
-        std::free(cache.front().block);
-        cached_bytes -= cache.front().bytes;
-        cache.erase(cache.begin());
-    }
-    cache.push_back(CachedBlock{block, bytes});
-    cached_bytes += bytes;
+void release_spare_objects() {
+    for (Object* object : spares())
+        delete object;
+    spares().clear();
 }
 
 void count_redraw() { ++state().redraws; }
 void log_call(const char* name) { state().log.push_back(name); }
-void count_object_created() { ++state().live_objects; }
 
 Object* create_object(const char* name) {
-    Object* object = new Object;
+    // The roomiest spare: a new object is most often a result that copies are merged into.
+    Object* spare = take_spare(true);
+    Object* object = spare ? reuse(spare, Object()) : new Object;
     object->name = name;
     ++state().live_objects;
     return object;
 }
 
+Object* clone_object(const Object& source) {
+    Object* spare = take_spare(false, source.vertices.size());
+    Object* copy = spare ? reuse(spare, source) : new Object(source);
+    copy->owner = nullptr;
+    ++state().live_objects;
+    return copy;
+}
+
 void destroy_object(Object* object) {
     if (!object) return;
-    delete object;
     --state().live_objects;
+    std::vector<Object*>& kept = spares();
+    if (spare_limit == 0) {
+        delete object;
+        return;
+    }
+    if (kept.size() == spare_limit) { // oldest out first
+        delete kept.front();
+        kept.erase(kept.begin());
+    }
+    kept.push_back(object);
 }
 
 int32_t add_vertex(Object& object, float x, float y, float z) {

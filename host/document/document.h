@@ -46,8 +46,10 @@ namespace standin {
 using Object = HostObjectRecord;
 using Document = HostDocumentRecord;
 
-// Objects outside any document; counted as live until destroyed.
+// Objects outside any document; counted as live until destroyed. The host keeps the storage of the
+// objects destroyed last and builds new ones in it; release_spare_objects gives it back.
 Object* create_object(const char* name = "");
+Object* clone_object(const Object& source); // outside any document
 void destroy_object(Object* object);
 int32_t add_vertex(Object& object, float x, float y, float z);
 // Returns the new face's index. Corners are vertex indices of the same object; uvs, if given,

@@ -55,10 +55,7 @@ int32_t MQ_API MQDoc_DeleteObject(HostDocument doc, int32_t index) {
 HostObject MQ_API MQObj_Clone(HostObject obj) {
     note("MQObj_Clone");
     if (!obj) return nullptr;
-    Object* copy = new Object(*obj);
-    copy->owner = nullptr;
-    count_object_created();
-    return copy;
+    return clone_object(*obj);
 }
 
 void MQ_API MQObj_Delete(HostObject obj) {

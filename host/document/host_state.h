@@ -8,6 +8,5 @@ void count_redraw();
 extern bool call_logging;
 inline bool call_log_on() { return call_logging; }
 void log_call(const char* name);
-void count_object_created();
 
 } // namespace standin

@@ -1,7 +1,7 @@
 // A growable array of trivially copyable values for the document model's big per-object arrays.
-// Large blocks come from a host-wide cache of blocks that earlier objects gave back, so rebuilding
-// an object of copies (every preview refresh does) reuses memory that is already mapped instead of
-// paying a page fault for every 4 KiB of fresh memory.
+// Assigning to an array keeps its capacity, so an object the host reuses (see create_object)
+// takes new content into memory it already holds, without page faults. Large arrays live in
+// blocks of their own that grow without being copied.
 #pragma once
 
 #include <cstddef>
@@ -13,11 +13,15 @@
 
 namespace standin {
 
-// A cached block of at least bytes (its real size in *granted), or null when none fits; growing:
-// for an array that already holds values and is likely to grow again.
-void* acquire_large_block(size_t bytes, size_t* granted, bool growing);
-// Keeps the block for reuse, or frees it when the cache is full.
-void release_large_block(void* block, size_t bytes);
+// Frees the storage the host keeps for reuse; called when an allocation fails, before it is
+// tried again.
+void release_spare_objects();
+
+// Blocks for large arrays, of at least bytes (their real size in *granted); null when memory is
+// short. remap keeps the contents and moves the block rather than copying it where it can.
+void* map_large_block(size_t bytes, size_t* granted);
+void* remap_large_block(void* block, size_t bytes, size_t new_bytes, size_t* granted);
+void unmap_large_block(void* block, size_t bytes);
 
 template <class T> class PodBuffer {
     static_assert(std::is_trivially_copyable<T>::value, "stored by byte copies");
@@ -30,6 +34,7 @@ template <class T> class PodBuffer {
         other.data_ = nullptr;
         other.size_ = other.capacity_ = 0;
     }
+    // Keeps this array's capacity: a reused object holds its storage across rebuilds.
     PodBuffer& operator=(const PodBuffer& other) {
         if (this != &other) {
             size_ = 0;
@@ -39,7 +44,7 @@ template <class T> class PodBuffer {
     }
     PodBuffer& operator=(PodBuffer&& other) noexcept {
         if (this != &other) {
-            release(data_, capacity_);
+            release();
             data_ = other.data_;
             size_ = other.size_;
             capacity_ = other.capacity_;
@@ -48,7 +53,7 @@ template <class T> class PodBuffer {
         }
         return *this;
     }
-    ~PodBuffer() { release(data_, capacity_); }
+    ~PodBuffer() { release(); }
 
     size_t size() const { return size_; }
     size_t capacity() const { return capacity_; }
@@ -64,28 +69,11 @@ template <class T> class PodBuffer {
 
     void reserve(size_t capacity) {
         if (capacity <= capacity_) return;
-        if (capacity * sizeof(T) < large_block) {
-            void* grown = std::realloc(data_, capacity * sizeof(T));
-            if (!grown) throw std::bad_alloc();
-            data_ = static_cast<T*>(grown);
-            capacity_ = capacity;
-            return;
+        if (capacity > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        if (!regrow(capacity)) {
+            release_spare_objects();
+            if (!regrow(capacity)) throw std::bad_alloc();
         }
-        size_t granted = 0;
-        T* block = static_cast<T*>(acquire_large_block(capacity * sizeof(T), &granted, size_ != 0));
-        if (block) {
-            if (size_) std::memcpy(block, data_, size_ * sizeof(T));
-            release(data_, capacity_);
-            data_ = block;
-            capacity_ = granted / sizeof(T);
-            return;
-        }
-        // Nothing cached fits: the allocator remaps a large block rather than copying it, so the
-        // pages already written stay and are not faulted in again.
-        void* grown = std::realloc(data_, capacity * sizeof(T));
-        if (!grown) throw std::bad_alloc();
-        data_ = static_cast<T*>(grown);
-        capacity_ = capacity;
     }
 
     // Room for extra more values, growing geometrically so that repeated appends stay linear.
@@ -113,12 +101,48 @@ template <class T> class PodBuffer {
 
   private:
     static constexpr size_t large_block = size_t(1) << 20;
+    static bool is_large(size_t capacity) { return capacity * sizeof(T) >= large_block; }
 
-    static void release(T* block, size_t capacity) {
-        if (capacity * sizeof(T) >= large_block) {
-            release_large_block(block, capacity * sizeof(T));
+    // Capacity only grows, so a large array never turns small again.
+    bool regrow(size_t capacity) {
+        const size_t bytes = capacity * sizeof(T);
+        if (!is_large(capacity)) {
+            // An empty array has nothing worth moving: its old block is freed first, so that it
+            // can be handed back at once.
+            void* grown = size_ ? std::realloc(data_, bytes) : nullptr;
+            if (!size_) {
+                std::free(data_);
+                data_ = nullptr;
+                capacity_ = 0;
+                grown = std::malloc(bytes);
+            }
+            if (!grown) return false;
+            data_ = static_cast<T*>(grown);
+            capacity_ = capacity;
+            return true;
+        }
+        size_t granted = 0;
+        void* grown;
+        if (is_large(capacity_)) {
+            grown = remap_large_block(data_, capacity_ * sizeof(T), bytes, &granted);
         } else {
-            std::free(block);
+            grown = map_large_block(bytes, &granted);
+            if (grown) {
+                if (size_) std::memcpy(grown, data_, size_ * sizeof(T));
+                std::free(data_);
+            }
+        }
+        if (!grown) return false;
+        data_ = static_cast<T*>(grown);
+        capacity_ = granted / sizeof(T);
+        return true;
+    }
+
+    void release() {
+        if (is_large(capacity_)) {
+            unmap_large_block(data_, capacity_ * sizeof(T));
+        } else {
+            std::free(data_);
         }
     }
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
 #include <string>
 
 namespace {
@@ -246,5 +250,75 @@ TEST(ObjectMerge, KeepsEveryValueAcrossLargeBlocksAndTheirReuse) {
     }
     MQObj_Delete(piece);
 }
+
+} // namespace
+
+namespace {
+
+using namespace standin;
+
+// The host builds new objects in the storage of destroyed ones: nothing of the old content may
+// show through, whichever way the new object is made.
+TEST(ObjectReuse, NewAndClonedObjectsCarryNothingOfTheirPredecessors) {
+    Object* small = triangle(5);
+    for (int round = 0; round < 3; ++round) {
+        Object* big = create_object("old copies");
+        for (int k = 0; k < 100000; ++k)
+            MQObj_Merge(big, small);
+        destroy_object(big);
+        Object* fresh = create_object("new");
+        EXPECT_EQ(vertex_count(*fresh), 0);
+        EXPECT_EQ(face_count(*fresh), 0);
+        EXPECT_TRUE(fresh->face_corners.empty());
+        EXPECT_EQ(fresh->name, "new");
+        EXPECT_EQ(fresh->owner, nullptr);
+        Object* copy = MQObj_Clone(small);
+        EXPECT_TRUE(copy->vertices == small->vertices);
+        EXPECT_TRUE(copy->face_corners == small->face_corners);
+        EXPECT_TRUE(copy->face_ends == small->face_ends);
+        EXPECT_EQ(copy->owner, nullptr);
+        destroy_object(copy);
+        destroy_object(fresh);
+    }
+    destroy_object(small);
+    release_spare_objects();
+}
+
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+long minor_faults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// What every preview refresh asks of the host: the old copies go, a result and a working copy
+// come, the copies are merged in. Once the first rebuilds have run, no rebuild may touch memory
+// the process does not already hold.
+TEST(ObjectReuse, RebuildingAnObjectOfCopiesTakesNoPageFaults) {
+    Object* piece = create_object();
+    for (int i = 0; i < 20000; ++i)
+        add_vertex(*piece, float(i), 0, 0);
+    for (int i = 0; i + 3 < 20000; i += 4)
+        add_face(*piece, {i, i + 1, i + 2, i + 3});
+    Document* doc = create_document();
+    int32_t shown = -1;
+    long faults = 0;
+    for (int rebuild = 0; rebuild < 8; ++rebuild) {
+        if (rebuild == 3) faults = minor_faults();
+        MQDoc_DeleteObject(doc, shown);
+        Object* result = MQ_CreateObject();
+        Object* work = MQObj_Clone(piece);
+        for (int copy = 0; copy < 30; ++copy) // 7 MB of positions: large arrays
+            MQObj_Merge(result, work);
+        MQObj_Delete(work);
+        shown = MQDoc_AddObject(doc, result);
+    }
+    EXPECT_EQ(minor_faults() - faults, 0);
+    EXPECT_EQ(vertex_count(*MQDoc_GetObject(doc, shown)), 30 * 20000);
+    destroy_document(doc);
+    destroy_object(piece);
+    release_spare_objects();
+}
+#endif
 
 } // namespace

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Our engine beside Blender's Array modifier on the same UV spheres and copy counts, in one
+# sitting: ns per output vertex of a preview refresh both ways, their ratio and each side's peak
+# memory, written into docs/performance.md with a plot (docs/peer_ns_per_vertex.png).
+# Blender is a peer, never a dependency: Debian's package is installed only with --install.
+#
+# Usage: bench/peer/compare_with_blender.sh [--install] [--repeat N] [--build DIR] [--cases LIST]
+#   LIST: mesh vertices:copies pairs, as in the default below.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$root/build-perf
+repeat=3
+install=0
+# Mesh vertices and copies in all: 100 thousand to 100 million output vertices.
+cases="9998:10 9998:100 100002:10 100002:100 1000002:100"
+while [ $# -gt 0 ]; do
+    case $1 in
+    --install) install=1 ;;
+    --repeat) repeat=$2; shift ;;
+    --build) build=$2; shift ;;
+    --cases) cases=$2; shift ;;
+    *) echo "usage: $0 [--install] [--repeat N] [--build DIR] [--cases LIST]" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+if ! command -v blender >/dev/null; then
+    if [ "$install" = 1 ]; then
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends blender gnuplot-nox
+    else
+        echo "blender is not installed; rerun with --install to install Debian's package" >&2
+        exit 1
+    fi
+fi
+
+cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/native" -j2 --target peer_engine >/dev/null
+engine=$build/native/bench/peer/peer_engine
+work=$build/peer
+mkdir -p "$work"
+
+for c in $cases; do
+    v=${c%:*}
+    [ -s "$work/sphere-$v.obj" ] || python3 "$root/bench/peer/uv_sphere.py" "$v" "$work/sphere-$v.obj"
+done
+
+# Fewer changes for the big cases: a 10M-vertex evaluation takes Blender seconds.
+changes_for() { local n=$((200000000 / $1)); [ $n -lt 4 ] && n=4; [ $n -gt 20 ] && n=20; echo $n; }
+# Blender needed about 0.14 KiB per output vertex (1.3 GiB at 10 million); a case that would not
+# fit in half the memory available now is left to our side alone.
+fits_blender() {
+    local available_kib
+    available_kib=$(awk '/MemAvailable/ {print $2}' /proc/meminfo)
+    [ $(($1 * 14 / 100)) -lt $((available_kib / 2)) ]
+}
+
+# One line per side, case and run: "side vertices copies run figures...".
+log=$work/peer.log
+: >"$log"
+for run in $(seq 1 "$repeat"); do
+    for c in $cases; do
+        v=${c%:*} n=${c#*:}
+        out=$((v * n))
+        changes=$(changes_for $out)
+        # Ours takes twice as many changes (they are cheap): more chances of an undisturbed one.
+        line=$("$engine" "$work/sphere-$v.obj" "$n" $((2 * changes + 1)))
+        echo "quorvel $v $n $run $line" | tee -a "$log"
+        if fits_blender $out; then
+            line=$(blender -b --factory-startup --python-exit-code 1 \
+                -P "$root/bench/peer/blender_array.py" -- "$work/sphere-$v.obj" "$n" "$changes" 2>&1 |
+                grep '^out_vertices=')
+            echo "blender $v $n $run $line" | tee -a "$log"
+        fi
+    done
+done
+
+python3 "$root/bench/peer/write_table.py" "$log" "$root/docs/performance.md" "$work/plot.dat" \
+    "$repeat" "$(blender --version 2>/dev/null | head -1)"
+gnuplot -e "dat='$work/plot.dat'; png='$root/docs/peer_ns_per_vertex.png'" "$root/bench/peer/plot_peer.gp"
+echo "written: docs/performance.md (peer comparison), docs/peer_ns_per_vertex.png"
