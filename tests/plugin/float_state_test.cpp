@@ -84,8 +84,9 @@ class HostFloatState : public ::testing::Test {
     Outcome run_under(FloatControl host) {
         HostDocument document = standin_create_document();
         const float xyz[] = {1, 0, 0, 0, 2, 0, 0, 0, 3, -1.5f, 0.5f, 0.25f};
-        const int32_t corners[] = {0, 1, 2, 0, 2, 3}, sizes[] = {3, 3};
-        const int32_t index = standin_add_mesh(document, xyz, 4, corners, sizes, 2);
+        const int32_t corners[] = {0, 1, 2, 0, 2, 3}, ends[] = {3, 6};
+        const StandinMesh mesh = {"", xyz, 4, corners, ends, 2, nullptr, nullptr, nullptr, 0};
+        const int32_t index = standin_add_object(document, &mesh);
         standin_set_current_object(document, index);
         *settings = CloneSettings{
             {0.35f, 0.45f, 0}, {1, 1, 1}, {30, 45, 60}, {1048576.25f, 0, 0}, 3, 0, {0, 0, 0}};
