@@ -1,5 +1,6 @@
-// The calling thread's floating-point control as a host leaves it: the x87 control word (32-bit
-// x86 only; elsewhere reported as 0 and left alone) and MXCSR.
+// The calling thread's floating-point control as a host leaves it: the x87 control word and MXCSR.
+// In 64 bits the module computes in SSE registers only, but the host's x87 word must still come
+// back as it was.
 #pragma once
 
 #include <cstdint>
@@ -16,17 +17,13 @@ inline constexpr FloatControl hostile_float_control = {0x0C7F, 0xDFC0};
 
 inline FloatControl read_float_control() {
     FloatControl c{0, 0};
-#if defined(__i386__)
     asm volatile("fnstcw %0" : "=m"(c.x87));
-#endif
     asm volatile("stmxcsr %0" : "=m"(c.mxcsr));
     return c;
 }
 
 inline void write_float_control(const FloatControl& c) {
-#if defined(__i386__)
     asm volatile("fldcw %0" : : "m"(c.x87));
-#endif
     asm volatile("ldmxcsr %0" : : "m"(c.mxcsr));
 }
 
