@@ -24,26 +24,29 @@ qv_build_windows64() {
     cmake --build "$build/windows64" -j "$jobs" ${targets:+--target $targets}
 }
 
+# A native tree built with sanitizers: TREE under BUILD, FLAGS for compiling and linking, and
+# optionally only the given targets. Usage: qv_build_sanitized ROOT BUILD JOBS TREE FLAGS [TARGET...]
+qv_build_sanitized() {
+    local root=$1 build=$2 jobs=$3 tree=$4 flags=$5
+    shift 5
+    cmake -S "$root" -B "$build/$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
+    cmake --build "$build/$tree" -j "$jobs" ${1:+--target "$@"}
+}
+
 # The native tree again with AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends
 # the program. Usage: qv_build_sanitize ROOT BUILD JOBS
 qv_build_sanitize() {
-    local root=$1 build=$2 jobs=$3
-    local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-    cmake -S "$root" -B "$build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
-        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
-    cmake --build "$build/asan" -j "$jobs"
+    qv_build_sanitized "$1" "$2" "$3" asan \
+        "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 }
 
 # The math table's concurrent first call under ThreadSanitizer: only the program that makes it.
 # Usage: qv_build_tsan ROOT BUILD JOBS
 qv_build_tsan() {
-    local root=$1 build=$2 jobs=$3
-    local flags="-fsanitize=thread -fno-omit-frame-pointer"
-    cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
-        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
-    cmake --build "$build/tsan" -j "$jobs" --target math_first_call_test
+    qv_build_sanitized "$1" "$2" "$3" tsan "-fsanitize=thread -fno-omit-frame-pointer" \
+        math_first_call_test
 }
 
 # Runs it; any race found fails the run. Usage: qv_run_tsan BUILD
