@@ -13,7 +13,7 @@
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host/driver/dialog_driver.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 void* module_instance = GetModuleHandleA(nullptr);
 

@@ -2,7 +2,7 @@
 
 #include "clone/clone_builder.h"
 #include "clone/preview.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 int run_clone_command(HostDocument document) {
     const int32_t index = host_api.MQDoc_GetCurrentObjectIndex(document);

@@ -1,7 +1,7 @@
 #include "clone/preview.h"
 
 #include "clone/clone_builder.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 PreviewState preview_state = {nullptr, 0, nullptr, 0};
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 struct PreviewState {
     HostDocument document; // recorded by MQModifyObject before anything else

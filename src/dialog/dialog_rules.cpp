@@ -5,7 +5,7 @@
 #include "clone/preview.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/number_text.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 

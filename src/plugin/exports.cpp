@@ -3,7 +3,7 @@
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "math/float_state.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 

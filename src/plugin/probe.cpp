@@ -2,9 +2,9 @@
 // what the exports and the module entry did to them.
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
-#include "plugin/host_api.h"
-#include "plugin/host_interface.h"
-#include "plugin/module.h"
+#include "host_api/host_api.h"
+#include "host_api/host_interface.h"
+#include "dialog/module_instance.h"
 
 extern "C" {
 CloneSettings* MQ_EXPORT probe_clone_settings() { return &clone_settings; }

@@ -14,11 +14,11 @@
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "dialog/dialog_ids.h"
+#include "dialog/module_instance.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host/driver/dialog_driver.h"
-#include "plugin/host_api.h"
-#include "plugin/module.h"
+#include "host_api/host_api.h"
 
 // The template is linked into this program, so the program's own module holds it.
 void* module_instance = GetModuleHandleA(nullptr);

@@ -16,7 +16,7 @@
 #include "clone/clone_settings.h"
 #include "host/driver/dialog_driver.h"
 #include "host/win32/standin_host.h"
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 #include "support/float_control.h"
 
 namespace {

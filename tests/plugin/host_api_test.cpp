@@ -1,4 +1,4 @@
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 #include <gtest/gtest.h>
 

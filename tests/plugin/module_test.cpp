@@ -16,7 +16,7 @@
 #endif
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 
