@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "math/math_api.h"
-#include "math/math_probe.h"
+#include "math/math_selection.h"
 #include "math/math_table.h"
 
 namespace {
