@@ -29,28 +29,24 @@ void write_count(const DialogControls* controls, int32_t value) {
 // both treat as "nothing to store".
 int read_float(const DialogControls* controls, int id, double* value) {
     char text[edit_text_size];
-    if (controls->get_text(controls->context, id, text, edit_text_size) == 0) {
-        return 0;
-    }
+    if (controls->get_text(controls->context, id, text, edit_text_size) == 0) return 0;
     return parse_float_text(text, value);
 }
 
 int read_count(const DialogControls* controls, int32_t* value) {
     char text[edit_text_size];
-    if (controls->get_text(controls->context, IDC_REPEAT_COUNT, text, edit_text_size) == 0) {
+    if (controls->get_text(controls->context, IDC_REPEAT_COUNT, text, edit_text_size) == 0)
         return 0;
-    }
     return parse_integer_text(text, value);
 }
 
 // Shows the field's value of settings in its edit.
 void write_field(const DialogControls* controls, const DialogField& field,
                  const CloneSettings& settings) {
-    if (field.vector == nullptr) {
+    if (field.vector == nullptr)
         write_count(controls, settings.repeat_count);
-    } else {
+    else
         write_float(controls, field.edit, settings.*field.vector.*field.axis);
-    }
 }
 
 int32_t spin_position(const DialogField& field, const CloneSettings& shown) {
@@ -61,12 +57,8 @@ int32_t spin_position(const DialogField& field, const CloneSettings& shown) {
 } // namespace
 
 int32_t spin_start_position(float value, int32_t minimum, int32_t maximum) {
-    if (!(value > static_cast<float>(minimum))) {
-        return minimum;
-    }
-    if (value >= static_cast<float>(maximum)) {
-        return maximum;
-    }
+    if (!(value > static_cast<float>(minimum))) return minimum;
+    if (value >= static_cast<float>(maximum)) return maximum;
     return static_cast<int32_t>(value);
 }
 
@@ -101,9 +93,7 @@ void dialog_float_edit_changed(const DialogControls* controls, int id) {
 
 void dialog_count_edit_changed(const DialogControls* controls) {
     int32_t value = 0;
-    if (!read_count(controls, &value) || value == clone_settings.repeat_count) {
-        return;
-    }
+    if (!read_count(controls, &value) || value == clone_settings.repeat_count) return;
     clone_settings.repeat_count = value;
     refresh_preview();
 }
@@ -115,9 +105,7 @@ void dialog_center_option_changed(const DialogControls* controls) {
         HostObject object = current_object();
         // The dialog only opens over a current object; should it be gone, keep the last centre
         // rather than read through a null object.
-        if (object != nullptr) {
-            clone_settings.object_center = compute_object_center(object);
-        }
+        if (object != nullptr) clone_settings.object_center = compute_object_center(object);
     } else {
         clone_settings.object_center = Vector3{0.0f, 0.0f, 0.0f};
     }
@@ -126,14 +114,11 @@ void dialog_center_option_changed(const DialogControls* controls) {
 
 void dialog_preview_box_changed(const DialogControls* controls) {
     int ticked = controls->get_check(controls->context, IDC_PREVIEW);
-    if ((ticked != 0) == (preview_shown() != 0)) {
-        return;
-    }
-    if (preview_shown()) {
+    if ((ticked != 0) == (preview_shown() != 0)) return;
+    if (preview_shown())
         stop_preview();
-    } else {
+    else
         start_preview();
-    }
 }
 
 void dialog_ok(const DialogControls* controls) {
@@ -145,9 +130,7 @@ void dialog_ok(const DialogControls* controls) {
         float_setting(clone_settings, field) = static_cast<float>(value);
     }
     int32_t count = 0;
-    if (!read_count(controls, &count)) {
-        return;
-    }
+    if (!read_count(controls, &count)) return;
     clone_settings.repeat_count = count;
     clone_settings.use_object_center = controls->get_check(controls->context, IDC_USE_CENTER);
     controls->end_dialog(controls->context, 1);

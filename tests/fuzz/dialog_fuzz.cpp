@@ -35,9 +35,8 @@ bool finite(const Vector3& v) {
 void check_settings() {
     const CloneSettings& s = clone_settings;
     if (!finite(s.pivot) || !finite(s.scale) || !finite(s.rotation) || !finite(s.translation) ||
-        !finite(s.object_center)) {
+        !finite(s.object_center))
         std::abort();
-    }
 }
 
 struct Host {
