@@ -2,13 +2,13 @@
 // what the exports and the module entry did to them.
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
+#include "dialog/module_instance.h"
 #include "host_api/host_api.h"
 #include "host_api/host_interface.h"
-#include "dialog/module_instance.h"
 
 extern "C" {
-CloneSettings* MQ_EXPORT probe_clone_settings() { return &clone_settings; }
-PreviewState* MQ_EXPORT probe_preview_state() { return &preview_state; }
-HostApi* MQ_EXPORT probe_host_api() { return &host_api; }
-void** MQ_EXPORT probe_module_instance() { return &module_instance; }
+CloneSettings* MQ_EXPORT inspect_clone_settings() { return &clone_settings; }
+PreviewState* MQ_EXPORT inspect_preview_state() { return &preview_state; }
+HostApi* MQ_EXPORT inspect_host_api() { return &host_api; }
+void** MQ_EXPORT inspect_module_instance() { return &module_instance; }
 }
