@@ -8,7 +8,7 @@ build=${QV_BUILD:-$root/build}/windows
 out=$root/docs/dialog.png
 
 [ -f "$build/CMakeCache.txt" ] ||
-    cmake -S "$root" -B "$build" --toolchain "$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
+    cmake -S "$root" --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target show_dialog -j2 >/dev/null
 
 . "$root/scripts/wine-env.sh"
