@@ -32,7 +32,7 @@ sleep 1
 qv_wine_prepare
 
 rect=$work/rect.txt
-cp "$build/host/driver/show_dialog.exe" "$work/"
+cp "$build/plugin/show_dialog.exe" "$work/"
 LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine explorer /desktop=quorvel,640x400 \
     "$work/show_dialog.exe" "$(winepath -w "$rect")" </dev/null >/dev/null 2>&1 &
 wine_pid=$!
