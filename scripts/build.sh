@@ -1,15 +1,24 @@
-# Sourced: configures and builds the native and the 32-bit Windows trees (the 64-bit one below).
+# Sourced: configures and builds the trees named in CMakePresets.json (native, windows, windows64,
+# asan, tsan, fuzz), each in BUILD/<name>.
+
+# Configures the tree of PRESET in DIR; further arguments go to cmake as they are.
+# Usage: qv_configure ROOT PRESET DIR [CMAKE_ARGS...]
+qv_configure() {
+    local root=$1 preset=$2 dir=$3
+    shift 3
+    cmake -S "$root" --preset "$preset" -B "$dir" "$@" >/dev/null
+}
+
+# The native and the 32-bit Windows trees (the 64-bit one below).
 # Usage:
 #   qv_build_all ROOT BUILD JOBS                       everything
 #   qv_build_all ROOT BUILD JOBS WIN_TARGETS NATIVE_TARGETS   only those (space-separated lists)
 qv_build_all() {
     local root=$1 build=$2 jobs=$3 win_targets=${4:-} native_targets=${5:-}
-    cmake -S "$root" -B "$build/windows" -DCMAKE_BUILD_TYPE=Release \
-        --toolchain "$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
+    qv_configure "$root" windows "$build/windows"
     # shellcheck disable=SC2086
     cmake --build "$build/windows" -j "$jobs" ${win_targets:+--target $win_targets}
-    cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release \
-        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
+    qv_configure "$root" native "$build/native" -DQV_WINDOWS_BUILD_DIR="$build/windows"
     # shellcheck disable=SC2086
     cmake --build "$build/native" -j "$jobs" ${native_targets:+--target $native_targets}
 }
@@ -18,35 +27,25 @@ qv_build_all() {
 # Usage: qv_build_windows64 ROOT BUILD JOBS [TARGETS]   TARGETS: space-separated, default all
 qv_build_windows64() {
     local root=$1 build=$2 jobs=$3 targets=${4:-}
-    cmake -S "$root" -B "$build/windows64" -DCMAKE_BUILD_TYPE=Release \
-        --toolchain "$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+    qv_configure "$root" windows64 "$build/windows64"
     # shellcheck disable=SC2086
     cmake --build "$build/windows64" -j "$jobs" ${targets:+--target $targets}
-}
-
-# A native tree built with sanitizers: TREE under BUILD, FLAGS for compiling and linking, and
-# optionally only the given targets. Usage: qv_build_sanitized ROOT BUILD JOBS TREE FLAGS [TARGET...]
-qv_build_sanitized() {
-    local root=$1 build=$2 jobs=$3 tree=$4 flags=$5
-    shift 5
-    cmake -S "$root" -B "$build/$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
-        -DQV_WINDOWS_BUILD_DIR="$build/windows" >/dev/null
-    cmake --build "$build/$tree" -j "$jobs" ${1:+--target "$@"}
 }
 
 # The native tree again with AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends
 # the program. Usage: qv_build_sanitize ROOT BUILD JOBS
 qv_build_sanitize() {
-    qv_build_sanitized "$1" "$2" "$3" asan \
-        "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    local root=$1 build=$2 jobs=$3
+    qv_configure "$root" asan "$build/asan" -DQV_WINDOWS_BUILD_DIR="$build/windows"
+    cmake --build "$build/asan" -j "$jobs"
 }
 
 # The math table's concurrent first call under ThreadSanitizer: only the program that makes it.
 # Usage: qv_build_tsan ROOT BUILD JOBS
 qv_build_tsan() {
-    qv_build_sanitized "$1" "$2" "$3" tsan "-fsanitize=thread -fno-omit-frame-pointer" \
-        math_first_call_test
+    local root=$1 build=$2 jobs=$3
+    qv_configure "$root" tsan "$build/tsan" -DQV_WINDOWS_BUILD_DIR="$build/windows"
+    cmake --build "$build/tsan" -j "$jobs" --target math_first_call_test
 }
 
 # Runs it; any race found fails the run. Usage: qv_run_tsan BUILD
@@ -57,10 +56,7 @@ qv_run_tsan() {
 # The libFuzzer targets, built with clang and the sanitizers. Usage: qv_build_fuzz ROOT BUILD JOBS
 qv_build_fuzz() {
     local root=$1 build=$2 jobs=$3
-    CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQV_FUZZ=ON \
-        -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all" \
-        >/dev/null
+    qv_configure "$root" fuzz "$build/fuzz"
     cmake --build "$build/fuzz" -j "$jobs" --target dialog_fuzz obj_fuzz
 }
 

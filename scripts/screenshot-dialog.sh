@@ -8,7 +8,7 @@ build=${QV_BUILD:-$root/build}/windows
 out=$root/docs/dialog.png
 
 [ -f "$build/CMakeCache.txt" ] ||
-    cmake -S "$root" -B "$build" --toolchain "$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
+    cmake -S "$root" --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target show_dialog -j2 >/dev/null
 
 . "$root/scripts/wine-env.sh"
@@ -32,7 +32,7 @@ sleep 1
 qv_wine_prepare
 
 rect=$work/rect.txt
-cp "$build/host/driver/show_dialog.exe" "$work/"
+cp "$build/plugin/show_dialog.exe" "$work/"
 LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine explorer /desktop=quorvel,640x400 \
     "$work/show_dialog.exe" "$(winepath -w "$rect")" </dev/null >/dev/null 2>&1 &
 wine_pid=$!

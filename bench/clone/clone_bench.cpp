@@ -23,7 +23,7 @@
 #include "clone/preview.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 #include "support/fake_controls.h"
 
 // The command's dialog, answered with OK at once: the preview stays off.
@@ -34,11 +34,9 @@ namespace {
 // A gently waved grid of quads, columns x rows vertices.
 standin::Object* make_mesh(int columns, int rows) {
     standin::Object* mesh = standin::create_object("mesh");
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
             standin::add_vertex(*mesh, c * 0.01f, 0.05f * float((r + c) % 7), r * 0.01f);
-        }
-    }
     for (int r = 0; r + 1 < rows; ++r) {
         for (int c = 0; c + 1 < columns; ++c) {
             const int32_t v = r * columns + c;

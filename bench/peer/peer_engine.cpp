@@ -21,7 +21,7 @@
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host/io/mesh.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 

@@ -48,9 +48,8 @@ Object* take_spare(bool largest, size_t at_least = 0) {
         const size_t room = kept[i]->vertices.capacity();
         if (room < at_least) continue;
         if (best == kept.size() || (largest ? room > kept[best]->vertices.capacity()
-                                            : room < kept[best]->vertices.capacity())) {
+                                            : room < kept[best]->vertices.capacity()))
             best = i;
-        }
     }
     if (best == kept.size()) return nullptr;
     Object* object = kept[best];
@@ -142,11 +141,10 @@ int32_t add_face(Object& object, const int32_t* corners, int32_t count, const Ho
     if (with_material) fill_materials(object);
     for (int32_t i = 0; i < count; ++i)
         object.face_corners.push_back(corners[i]);
-    if (uvs) {
+    if (uvs)
         object.corner_uvs.append(uvs, static_cast<size_t>(count));
-    } else if (!object.corner_uvs.empty()) {
+    else if (!object.corner_uvs.empty())
         fill_uvs(object);
-    }
     object.face_ends.push_back(static_cast<int32_t>(object.face_corners.size()));
     if (with_material) object.face_materials.push_back(material);
     return static_cast<int32_t>(object.face_ends.size() - 1);
@@ -214,19 +212,17 @@ void append_attributes(Object& dest, const Object& source, size_t corners_before
                        size_t faces_before) {
     if (has_uvs(source) || has_uvs(dest)) {
         if (!has_uvs(dest)) pad(dest.corner_uvs, corners_before, HostUv{0, 0});
-        if (has_uvs(source)) {
+        if (has_uvs(source))
             append_values(dest.corner_uvs, source.corner_uvs);
-        } else {
+        else
             fill_uvs(dest);
-        }
     }
     if (has_materials(source) || has_materials(dest)) {
         if (!has_materials(dest)) pad(dest.face_materials, faces_before, -1);
-        if (has_materials(source)) {
+        if (has_materials(source))
             append_values(dest.face_materials, source.face_materials);
-        } else {
+        else
             fill_materials(dest);
-        }
     }
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/document/pod_buffer.h"
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 // A texture coordinate of one face corner.
 struct HostUv {

@@ -80,18 +80,16 @@ int32_t MQ_API MQObj_GetVertexCount(HostObject obj) {
 void MQ_API MQObj_GetVertex(HostObject obj, int32_t index, HostPoint* out) {
     note("MQObj_GetVertex");
     if (!out) return;
-    if (obj && static_cast<uint32_t>(index) < obj->vertices.size()) {
+    if (obj && static_cast<uint32_t>(index) < obj->vertices.size())
         *out = obj->vertices[static_cast<uint32_t>(index)];
-    } else {
+    else
         *out = HostPoint{0.0f, 0.0f, 0.0f};
-    }
 }
 
 void MQ_API MQObj_SetVertex(HostObject obj, int32_t index, const HostPoint* point) {
     note("MQObj_SetVertex");
-    if (obj && point && static_cast<uint32_t>(index) < obj->vertices.size()) {
+    if (obj && point && static_cast<uint32_t>(index) < obj->vertices.size())
         obj->vertices[static_cast<uint32_t>(index)] = *point;
-    }
 }
 
 void bind_host_api(HostApi* api) {

@@ -1,8 +1,8 @@
 // The host functions the plug-in calls, over the stand-in document model.
 #pragma once
 
-#include "plugin/host_api.h"
-#include "plugin/host_interface.h"
+#include "host_api/host_api.h"
+#include "host_api/host_interface.h"
 
 namespace standin {
 

@@ -139,11 +139,10 @@ template <class T> class PodBuffer {
     }
 
     void release() {
-        if (is_large(capacity_)) {
+        if (is_large(capacity_))
             unmap_large_block(data_, capacity_ * sizeof(T));
-        } else {
+        else
             std::free(data_);
-        }
     }
 
     T* data_ = nullptr;

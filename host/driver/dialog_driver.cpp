@@ -17,19 +17,13 @@ BOOL CALLBACK match_window(HWND window, LPARAM lparam) {
     Search* search = reinterpret_cast<Search*>(lparam);
     char caption[256] = {};
     GetWindowTextA(window, caption, sizeof caption);
-    if (std::strcmp(caption, search->caption) != 0 || !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) {
-        return TRUE;
-    }
+    if (std::strcmp(caption, search->caption) != 0 || !IsWindowVisible(window)) return TRUE;
+    if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
     // Programs under one Wine server share the desktop: another process's dialog of the same
     // caption is not ours to drive.
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId()) {
-        return TRUE;
-    }
+    if (process != GetCurrentProcessId()) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -57,11 +51,10 @@ void leave_script() {
 // Waits a little: a script on the dialog's own thread lets the modal loop handle everything posted
 // so far (until the driver's next timer tick); elsewhere the thread sleeps.
 void pause(DWORD ms) {
-    if (in_script) {
+    if (in_script)
         leave_script();
-    } else {
+    else
         Sleep(ms);
-    }
 }
 
 } // namespace
@@ -73,9 +66,7 @@ HWND wait_for_dialog(const char* caption, HWND owner, DWORD timeout_ms) {
             sync(found); // the modal loop is running
             return found;
         }
-        if (GetTickCount() - start > timeout_ms) {
-            return nullptr;
-        }
+        if (GetTickCount() - start > timeout_ms) return nullptr;
         pause(10);
     }
 }
@@ -87,9 +78,7 @@ HWND wait_for_clone_dialog(DWORD timeout_ms) {
 bool wait_for_close(HWND window, DWORD timeout_ms) {
     DWORD start = GetTickCount();
     while (IsWindow(window)) {
-        if (GetTickCount() - start > timeout_ms) {
-            return false;
-        }
+        if (GetTickCount() - start > timeout_ms) return false;
         pause(10);
     }
     return true;
@@ -108,9 +97,8 @@ void set_text(HWND dialog, int id, const std::string& text) {
 }
 
 void type_text(HWND dialog, int id, const std::string& text) {
-    for (size_t length = 0; length <= text.size(); ++length) {
+    for (size_t length = 0; length <= text.size(); ++length)
         set_text(dialog, id, text.substr(0, length));
-    }
 }
 
 bool checked(HWND dialog, int id) {
@@ -133,17 +121,13 @@ void click_spin(HWND dialog, int id, bool up) {
 HWND focus(HWND dialog) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(thread_of(dialog), &info)) {
-        return nullptr;
-    }
+    if (!GetGUIThreadInfo(thread_of(dialog), &info)) return nullptr;
     return info.hwndFocus;
 }
 
 int focus_id(HWND dialog) {
     HWND window = focus(dialog);
-    if (window == nullptr || !IsChild(dialog, window)) {
-        return 0;
-    }
+    if (window == nullptr || !IsChild(dialog, window)) return 0;
     return GetDlgCtrlID(window);
 }
 
@@ -153,16 +137,12 @@ void set_focus(HWND dialog, int id) {
 
 void press_key(HWND dialog, UINT virtual_key) {
     HWND target = focus(dialog);
-    if (target == nullptr) {
-        target = dialog;
-    }
+    if (target == nullptr) target = dialog;
     UINT scan = MapVirtualKeyA(virtual_key, 0);
     PostMessageA(target, WM_KEYDOWN, virtual_key, 1 | (scan << 16));
     PostMessageA(target, WM_KEYUP, virtual_key, 1 | (scan << 16) | 0xC0000000u);
     // The key may end the dialog; only wait for it while the dialog is still there.
-    if (IsWindow(dialog)) {
-        sync(dialog);
-    }
+    if (IsWindow(dialog)) sync(dialog);
 }
 
 void close_box(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
@@ -183,9 +163,7 @@ void sync(HWND dialog) {
     PostMessageA(marker, EM_SETLIMITTEXT, static_cast<WPARAM>(cookie), 0);
     DWORD start = GetTickCount();
     while (IsWindow(marker) && SendMessageA(marker, EM_GETLIMITTEXT, 0, 0) != cookie) {
-        if (GetTickCount() - start > 20000) {
-            return;
-        }
+        if (GetTickCount() - start > 20000) return;
         pause(5);
     }
     SendMessageA(marker, EM_SETLIMITTEXT, static_cast<WPARAM>(old_limit), 0);
@@ -210,9 +188,8 @@ bool ThreadDriver::finish() {
     if (script_fiber_ == nullptr) return dialog_ != nullptr;
     KillTimer(nullptr, timer_);
     // The dialog has gone: every wait of the script returns at once.
-    while (dialog_ != nullptr && !done_) {
+    while (dialog_ != nullptr && !done_)
         SwitchToFiber(script_fiber_);
-    }
     DeleteFiber(script_fiber_);
     script_fiber_ = loop_fiber = nullptr;
     if (converted_) ConvertFiberToThread();
@@ -234,13 +211,10 @@ void WINAPI ThreadDriver::script_main(void* context) {
     ThreadDriver* self = static_cast<ThreadDriver*>(context);
     in_script = true;
     self->script_(self->dialog_);
-    if (IsWindow(self->dialog_)) {
-        close_box(self->dialog_);
-    }
+    if (IsWindow(self->dialog_)) close_box(self->dialog_);
     self->done_ = true;
-    for (;;) {
+    for (;;)
         leave_script(); // a fiber must not return
-    }
 }
 
 } // namespace dialog_driver

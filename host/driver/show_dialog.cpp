@@ -13,7 +13,7 @@
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host/driver/dialog_driver.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 void* module_instance = GetModuleHandleA(nullptr);
 
@@ -34,9 +34,7 @@ int main(int argc, char** argv) {
 
     std::thread driver([rect_file] {
         HWND dialog = dialog_driver::wait_for_clone_dialog(60000);
-        if (dialog == nullptr) {
-            return;
-        }
+        if (dialog == nullptr) return;
         RECT area{};
         GetWindowRect(dialog, &area);
         if (FILE* out = std::fopen(rect_file, "w")) {
@@ -44,9 +42,8 @@ int main(int argc, char** argv) {
                          area.bottom - area.top);
             std::fclose(out);
         }
-        for (int i = 0; i < 600 && GetFileAttributesA(rect_file) != INVALID_FILE_ATTRIBUTES; ++i) {
+        for (int i = 0; i < 600 && GetFileAttributesA(rect_file) != INVALID_FILE_ATTRIBUTES; ++i)
             Sleep(100);
-        }
         dialog_driver::close_box(dialog);
     });
     run_clone_command(document);

@@ -265,11 +265,10 @@ void Mesh::add_face(const std::vector<int32_t>& vertex_indices,
                     const std::vector<int32_t>* uv_indices) {
     if (uv_indices && corner_uvs.size() < corners.size()) corner_uvs.resize(corners.size(), -1);
     corners.insert(corners.end(), vertex_indices.begin(), vertex_indices.end());
-    if (uv_indices) {
+    if (uv_indices)
         corner_uvs.insert(corner_uvs.end(), uv_indices->begin(), uv_indices->end());
-    } else if (!corner_uvs.empty()) {
+    else if (!corner_uvs.empty())
         corner_uvs.resize(corners.size(), -1);
-    }
     face_ends.push_back(static_cast<int32_t>(corners.size()));
 }
 

@@ -81,11 +81,10 @@ void write_obj(std::ostream& out, const Mesh& mesh) {
         const uint32_t s = at_or(mesh.face_smoothing, f, 0u);
         if (s != smoothing) {
             w << "s ";
-            if (s == 0) {
+            if (s == 0)
                 w << "off";
-            } else {
+            else
                 w << static_cast<int64_t>(s);
-            }
             w << '\n';
             smoothing = s;
         }

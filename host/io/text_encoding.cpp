@@ -43,15 +43,14 @@ size_t utf8_length(const std::string& text, size_t at) {
     if (lead < 0x80) return 1;
     size_t length;
     uint32_t c;
-    if (lead >= 0xC2 && lead <= 0xDF) {
+    if (lead >= 0xC2 && lead <= 0xDF)
         length = 2, c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
+    else if (lead >= 0xE0 && lead <= 0xEF)
         length = 3, c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
+    else if (lead >= 0xF0 && lead <= 0xF4)
         length = 4, c = lead & 0x07;
-    } else {
+    else
         return 0;
-    }
     if (at + length > text.size()) return 0;
     for (size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return 0;

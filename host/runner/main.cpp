@@ -161,11 +161,10 @@ int main(int argc, char** argv) {
 
     Mesh source;
     std::vector<std::string> warnings;
-    if (options.input.empty()) {
+    if (options.input.empty())
         source = builtin_mesh();
-    } else if (!load_obj(options.input, &source, &error, &warnings)) {
+    else if (!load_obj(options.input, &source, &error, &warnings))
         return fail(error);
-    }
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "quorvel-clone: warning: %s\n", warning.c_str());
     const long long count = std::stoll(options.count);
@@ -254,9 +253,8 @@ int main(int argc, char** argv) {
     if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size(),
                                              nullptr, &every, &textures)) ||
         !write_png(before.string(), render_mesh(source, size, size * 3 / 4, source.vertices.size(),
-                                                &result, nullptr, &source_textures))) {
+                                                &result, nullptr, &source_textures)))
         return fail("cannot write " + png.string());
-    }
     std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "
                 "assignments (%lld copies added)\n",
                 obj.string().c_str(), all.vertices, all.faces, all.uv_corners, all.materials,

@@ -28,9 +28,8 @@ bool load_plugin(const std::string& path, PluginModule* plugin, std::string* err
         find(m, "MQGetPlugInType", &plugin->get_type, error) &&
         find(m, "MQEnumString", &plugin->enum_string, error) &&
         find(m, "MQInit", &plugin->init, error) &&
-        find(m, "MQModifyObject", &plugin->modify_object, error)) {
+        find(m, "MQModifyObject", &plugin->modify_object, error))
         return true;
-    }
     unload_plugin(plugin);
     return false;
 }

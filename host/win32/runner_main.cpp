@@ -131,9 +131,8 @@ bool handshake(const PluginModule& plugin, unsigned host_version) {
     std::printf("MQGetPlugInType = %d\n", static_cast<int>(plugin.get_type()));
     for (int32_t index = 0; const char* entry = plugin.enum_string(index); ++index) {
         std::printf("MQEnumString(%d) =", static_cast<int>(index));
-        for (const char* byte = entry; *byte; ++byte) {
+        for (const char* byte = entry; *byte; ++byte)
             std::printf(" %02x", static_cast<unsigned char>(*byte));
-        }
         std::printf("\n");
     }
     return version != 0;
@@ -184,18 +183,16 @@ int run(const RunOptions& options) {
             int32_t result = plugin.modify_object(0, document);
             finish_answering(&answerer);
             std::printf("MQModifyObject = %d\n", static_cast<int>(result));
-            if (!options.show && !answerer.dialog_seen) {
+            if (!options.show && !answerer.dialog_seen)
                 std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
-            }
             std::printf("objects = %d, vertices = %d\n",
                         static_cast<int>(standin_object_count(document)),
                         static_cast<int>(standin_vertex_count(document, current)));
             const std::string out_path = options.out_dir + "/" + options.name + ".obj";
-            if (!write_object(document, current, out_path)) {
+            if (!write_object(document, current, out_path))
                 std::fprintf(stderr, "standin_runner: cannot write %s\n", out_path.c_str());
-            } else if (options.show || answerer.dialog_seen) {
+            else if (options.show || answerer.dialog_seen)
                 status = 0;
-            }
         }
         standin_destroy_document(document);
     }

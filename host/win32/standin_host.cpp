@@ -60,7 +60,7 @@ void MQ_API MQObj_SetVertex(HostObject obj, int32_t index, const HostPoint* poin
         return 0;                                                                                  \
     }
 #define QV_HOST_AGAIN(name)
-#include "plugin/host_function_list.h"
+#include "host_api/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
 #undef QV_HOST_AGAIN

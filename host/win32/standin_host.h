@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 #if defined(STANDIN_HOST_BUILD)
 #define STANDIN_HOST_API

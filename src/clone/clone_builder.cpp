@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "clone/clone_settings.h"
+#include "host_api/host_api.h"
 #include "math/float_state.h"
 #include "math/math_api.h"
 #include "math/math_table.h"
-#include "plugin/host_api.h"
 
 namespace {
 

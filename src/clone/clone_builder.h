@@ -1,8 +1,8 @@
 // Builds the object of copies and an object's centre, through the host's object interface.
 #pragma once
 
+#include "host_api/host_interface.h"
 #include "math/math_types.h"
-#include "plugin/host_interface.h"
 
 // A new object in no document holding clone_settings.repeat_count copies of source, copy k
 // stepped k times. The caller owns it.

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 // 1 when the copies were merged into the current object, 0 otherwise.
 int run_clone_command(HostDocument document);

@@ -5,8 +5,8 @@
 #include "clone/command.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
+#include "dialog/module_instance.h"
 #include "math/float_state.h"
-#include "plugin/module.h"
 
 namespace {
 

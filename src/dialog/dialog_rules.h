@@ -1,6 +1,6 @@
 // What the settings dialog does, kept apart from the window system: every rule works through
-// DialogControls and keeps nothing between calls (the values live in clone_settings and
-// preview_state).
+// DialogControls and keeps nothing between calls (the values live in clone_settings, the
+// preview in clone/preview).
 #pragma once
 
 #include <cstdint>

@@ -15,9 +15,8 @@ char* write_digits(uint64_t value, char* out) {
         reversed[count++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    while (count > 0) {
+    while (count > 0)
         *out++ = reversed[--count];
-    }
     return out;
 }
 
@@ -37,13 +36,10 @@ char* write_big_integer(uint32_t mantissa, int exponent, char* out) {
             digits[i] = static_cast<unsigned char>(doubled % 10);
             carry = doubled / 10;
         }
-        if (carry != 0) {
-            digits[count++] = static_cast<unsigned char>(carry);
-        }
+        if (carry != 0) digits[count++] = static_cast<unsigned char>(carry);
     }
-    while (count > 0) {
+    while (count > 0)
         *out++ = static_cast<char>('0' + digits[--count]);
-    }
     return out;
 }
 
@@ -54,9 +50,8 @@ bool is_space(char c) {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 const char* skip_digits(const char* p) {
-    while (is_digit(*p)) {
+    while (is_digit(*p))
         ++p;
-    }
     return p;
 }
 
@@ -73,9 +68,7 @@ void format_one_decimal(float value, char* out) {
         out[0] = 'n', out[1] = 'a', out[2] = 'n', out[3] = '\0';
         return;
     }
-    if (bits >> 31) {
-        *out++ = '-';
-    }
+    if (bits >> 31) *out++ = '-';
     if (biased == 0xFF) {
         out[0] = 'i', out[1] = 'n', out[2] = 'f', out[3] = '\0';
         return;
@@ -97,9 +90,7 @@ void format_one_decimal(float value, char* out) {
         if (shift < 40) {
             const uint64_t unit = uint64_t{1} << shift;
             whole = scaled >> shift;
-            if ((scaled & (unit - 1)) >= unit / 2) {
-                ++whole;
-            }
+            if ((scaled & (unit - 1)) >= unit / 2) ++whole;
         }
         out = write_digits(whole / 10, out);
         *out++ = '.';
@@ -120,13 +111,10 @@ void format_integer(int32_t value, char* out) {
 
 int parse_float_text(const char* text, double* value) {
     const char* p = text;
-    while (is_space(*p)) {
+    while (is_space(*p))
         ++p;
-    }
     const char* start = p;
-    if (*p == '+' || *p == '-') {
-        ++p;
-    }
+    if (*p == '+' || *p == '-') ++p;
     const char* integer_end = skip_digits(p);
     bool has_digits = integer_end != p;
     p = integer_end;
@@ -141,55 +129,39 @@ int parse_float_text(const char* text, double* value) {
     }
     if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
-        if (*q == '+' || *q == '-') {
-            ++q;
-        }
-        if (is_digit(*q)) {
-            p = skip_digits(q);
-        }
+        if (*q == '+' || *q == '-') ++q;
+        if (is_digit(*q)) p = skip_digits(q);
     }
 
     // Only the number just scanned reaches strtod, with the point spelled as the C runtime's
     // current locale wants it: a host that switched locales must not change what "1.5" means.
     char number[256];
     long length = p - start;
-    if (length >= static_cast<long>(sizeof number)) {
-        return 0;
-    }
+    if (length >= static_cast<long>(sizeof number)) return 0;
     const char* point = std::localeconv()->decimal_point;
-    for (long i = 0; i < length; ++i) {
+    for (long i = 0; i < length; ++i)
         number[i] = start[i] == '.' && point != nullptr && point[0] != '\0' ? point[0] : start[i];
-    }
     number[length] = '\0';
     double parsed = std::strtod(number, nullptr);
     // Doubles from here up round to infinity as floats (FLT_MAX plus half an ulp).
-    if (!(std::fabs(parsed) < 0x1.ffffffp127)) {
-        return 0;
-    }
+    if (!(std::fabs(parsed) < 0x1.ffffffp127)) return 0;
     *value = parsed;
     return 1;
 }
 
 int parse_integer_text(const char* text, int32_t* value) {
     const char* p = text;
-    while (is_space(*p)) {
+    while (is_space(*p))
         ++p;
-    }
     bool negative = *p == '-';
-    if (*p == '+' || *p == '-') {
-        ++p;
-    }
+    if (*p == '+' || *p == '-') ++p;
     int64_t magnitude = 0;
     for (; is_digit(*p); ++p) {
         magnitude = magnitude * 10 + (*p - '0');
-        if (magnitude > 2147483648LL) {
-            return 0;
-        }
+        if (magnitude > 2147483648LL) return 0;
     }
     int64_t result = negative ? -magnitude : magnitude;
-    if (result > INT32_MAX) {
-        return 0;
-    }
+    if (result > INT32_MAX) return 0;
     *value = static_cast<int32_t>(result);
     return 1;
 }

@@ -10,10 +10,17 @@ void fill_3dnow_math(MathDispatchTable* table) {
     std::memcpy(table, &math_reference_table, sizeof *table);
 }
 
+namespace {
+
+// The slots the extended class sets back to the reference routines.
+const MathClassSlot extended_slots[] = {
+    QV_MATH_REFERENCE(vec3_unproject),         QV_MATH_REFERENCE(matrix_inverse),
+    QV_MATH_REFERENCE(quaternion_from_matrix), QV_MATH_REFERENCE(matrix_from_quaternion),
+    QV_MATH_REFERENCE(matrix_transformation),
+};
+
+} // namespace
+
 void fill_3dnow_extended_math(MathDispatchTable* table) {
-    table->vec3_unproject = math_reference_table.vec3_unproject;
-    table->matrix_inverse = math_reference_table.matrix_inverse;
-    table->quaternion_from_matrix = math_reference_table.quaternion_from_matrix;
-    table->matrix_from_quaternion = math_reference_table.matrix_from_quaternion;
-    table->matrix_transformation = math_reference_table.matrix_transformation;
+    install_math_slots(table, extended_slots);
 }

@@ -82,13 +82,19 @@ Vector3* generic_vec3_normalize(Vector3* out, const Vector3* v) {
     return out;
 }
 
-void fill_generic_math(MathDispatchTable* t) {
-    t->vec2_transform = generic_vec2_transform;
-    t->vec3_transform = generic_vec3_transform;
-    t->vec4_transform = generic_vec4_transform;
-    t->matrix_multiply = generic_matrix_multiply;
-    t->matrix_multiply_transpose = generic_matrix_multiply_transpose;
-    t->vec2_transform_normal = generic_vec2_transform_normal;
-    t->vec3_transform_normal = generic_vec3_transform_normal;
-    t->vec3_normalize = generic_vec3_normalize;
-}
+namespace {
+
+const MathClassSlot generic_slots[] = {
+    QV_MATH_OWN(vec2_transform, generic_vec2_transform),
+    QV_MATH_OWN(vec3_transform, generic_vec3_transform),
+    QV_MATH_OWN(vec4_transform, generic_vec4_transform),
+    QV_MATH_OWN(matrix_multiply, generic_matrix_multiply),
+    QV_MATH_OWN(matrix_multiply_transpose, generic_matrix_multiply_transpose),
+    QV_MATH_OWN(vec2_transform_normal, generic_vec2_transform_normal),
+    QV_MATH_OWN(vec3_transform_normal, generic_vec3_transform_normal),
+    QV_MATH_OWN(vec3_normalize, generic_vec3_normalize),
+};
+
+} // namespace
+
+void fill_generic_math(MathDispatchTable* table) { install_math_slots(table, generic_slots); }

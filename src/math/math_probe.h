@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "math/math_table.h"
-
 // The fields of the system's version record that the selection reads.
 struct MathOsVersion {
     uint32_t platform_id; // 1: the 9x platform, 2: NT, 0: unknown
@@ -22,6 +20,17 @@ struct MathPlatformProbe {
     int (*is_processor_feature_present)(uint32_t feature);
     // 1 and EAX, EBX, ECX, EDX of CPUID leaf; 0 when the processor has no CPUID.
     int (*cpuid)(uint32_t leaf, uint32_t regs[4]);
+};
+
+// The CPUID feature bits the selection reads: in EDX of leaf 1, and in EDX of the extended leaf
+// 0x80000001.
+enum : uint32_t {
+    CPUID_EDX_MMX = 1u << 23,
+    CPUID_EDX_SSE = 1u << 25,
+    CPUID_EDX_SSE2 = 1u << 26,
+    CPUID_EXT_EDX_MMX_EXTENSIONS = 1u << 22,
+    CPUID_EXT_EDX_3DNOW_EXTENSIONS = 1u << 30,
+    CPUID_EXT_EDX_3DNOW = 1u << 31,
 };
 
 // The Windows processor feature numbers the selection asks for.
@@ -47,15 +56,3 @@ struct MathRegistryCalls {
 // The key is opened and closed once per read.
 int read_registry_dword_with(const MathRegistryCalls* calls, const char* value_name,
                              uint32_t* value);
-
-int processor_feature_present(const MathPlatformProbe* probe, uint32_t feature);
-// 4 for SSE, plus 8 for SSE2.
-uint32_t cpuid_simd_flags(const MathPlatformProbe* probe);
-int cpuid_has_3dnow(const MathPlatformProbe* probe);
-// 1, +2 with CPUID leaf 1, +0x20 MMX, +4 with leaf 0x80000001, +0x80 3DNow!, +0x100 3DNow!
-// extensions, +0x200 MMX extensions.
-uint32_t probe_3dnow_flags(const MathPlatformProbe* probe);
-
-// Steps 3 to 8 of the selection on any table with any facts: reference copy, generic class,
-// registry switches, then the first processor class whose test holds. Returns the class code.
-uint32_t select_math_classes(MathDispatchTable* table, const MathPlatformProbe* probe);

@@ -15,12 +15,12 @@ int nt_type_system(MathOsVersion* out) {
 int feature_from_cpuid(uint32_t feature) {
     uint32_t r[4];
     if (!math_cpuid(1, r)) return 0;
-    if (feature == MATH_FEATURE_SSE) return (r[3] >> 25) & 1;
-    if (feature == MATH_FEATURE_SSE2) return (r[3] >> 26) & 1;
+    if (feature == MATH_FEATURE_SSE) return (r[3] & CPUID_EDX_SSE) != 0;
+    if (feature == MATH_FEATURE_SSE2) return (r[3] & CPUID_EDX_SSE2) != 0;
     if (feature == MATH_FEATURE_3DNOW) {
         if (!math_cpuid(0x80000000u, r) || r[0] < 0x80000001u || !math_cpuid(0x80000001u, r))
             return 0;
-        return (r[3] >> 31) & 1;
+        return (r[3] & CPUID_EXT_EDX_3DNOW) != 0;
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "math/math_impl.h"
-#include "math/math_probe.h"
+#include "math/math_selection.h"
 
 namespace {
 
@@ -18,6 +18,13 @@ int is_early_release(const MathOsVersion* v) {
 }
 
 } // namespace
+
+void install_math_slots(MathDispatchTable* table, const MathClassSlot* slots, int count) {
+    auto* to = reinterpret_cast<void (**)()>(table);
+    const auto* reference = reinterpret_cast<void (*const*)()>(&math_reference_table);
+    for (int i = 0; i < count; ++i)
+        to[slots[i].slot] = slots[i].routine ? slots[i].routine : reference[slots[i].slot];
+}
 
 int read_registry_dword_with(const MathRegistryCalls* calls, const char* value_name,
                              uint32_t* value) {
@@ -37,27 +44,28 @@ uint32_t cpuid_simd_flags(const MathPlatformProbe* probe) {
     uint32_t r[4];
     if (!probe->cpuid(0, r) || r[0] == 0) return 0;
     if (!probe->cpuid(1, r)) return 0;
-    return ((r[3] >> 25) & 1 ? 4u : 0u) | ((r[3] >> 26) & 1 ? 8u : 0u);
+    return (r[3] & CPUID_EDX_SSE ? MATH_SIMD_SSE : 0u) |
+           (r[3] & CPUID_EDX_SSE2 ? MATH_SIMD_SSE2 : 0u);
 }
 
 int cpuid_has_3dnow(const MathPlatformProbe* probe) {
     uint32_t r[4];
     if (!probe->cpuid(0x80000000u, r) || r[0] < 0x80000001u) return 0;
     if (!probe->cpuid(0x80000001u, r)) return 0;
-    return (r[3] >> 31) & 1;
+    return (r[3] & CPUID_EXT_EDX_3DNOW) != 0;
 }
 
 uint32_t probe_3dnow_flags(const MathPlatformProbe* probe) {
-    uint32_t flags = 1, r[4];
+    uint32_t flags = MATH_3DNOW_PROBED, r[4];
     if (!probe->cpuid(0, r) || r[0] == 0) return flags;
-    flags += 2;
-    if (probe->cpuid(1, r) && ((r[3] >> 23) & 1)) flags += 0x20;
+    flags |= MATH_3DNOW_BASIC_LEAVES;
+    if (probe->cpuid(1, r) && (r[3] & CPUID_EDX_MMX)) flags |= MATH_3DNOW_MMX;
     if (!probe->cpuid(0x80000000u, r) || r[0] <= 0x80000000u) return flags;
-    flags += 4;
+    flags |= MATH_3DNOW_EXTENDED_LEAVES;
     if (!probe->cpuid(0x80000001u, r)) return flags;
-    if ((r[3] >> 31) & 1) flags += 0x80;
-    if ((r[3] >> 30) & 1) flags += 0x100;
-    if ((r[3] >> 22) & 1) flags += 0x200;
+    if (r[3] & CPUID_EXT_EDX_3DNOW) flags |= MATH_3DNOW_3DNOW;
+    if (r[3] & CPUID_EXT_EDX_3DNOW_EXTENSIONS) flags |= MATH_3DNOW_3DNOW_EXTENSIONS;
+    if (r[3] & CPUID_EXT_EDX_MMX_EXTENSIONS) flags |= MATH_3DNOW_MMX_EXTENSIONS;
     return flags;
 }
 
@@ -66,14 +74,16 @@ int processor_feature_present(const MathPlatformProbe* probe, uint32_t feature) 
     std::memset(&version, 0, sizeof version);
     if (!probe->get_version(&version)) std::memset(&version, 0, sizeof version);
     if (version.platform_id == 2) {
-        if (feature == MATH_FEATURE_SSE2) return (cpuid_simd_flags(probe) & 8) != 0;
+        if (feature == MATH_FEATURE_SSE2) return (cpuid_simd_flags(probe) & MATH_SIMD_SSE2) != 0;
         return probe->is_processor_feature_present(feature) != 0;
     }
     if (version.platform_id == 1) {
         int early = is_early_release(&version);
-        if (feature == MATH_FEATURE_SSE) return !early && (cpuid_simd_flags(probe) & 4) != 0;
+        if (feature == MATH_FEATURE_SSE)
+            return !early && (cpuid_simd_flags(probe) & MATH_SIMD_SSE) != 0;
         if (feature == MATH_FEATURE_3DNOW) return cpuid_has_3dnow(probe);
-        if (feature == MATH_FEATURE_SSE2) return !early && (cpuid_simd_flags(probe) & 8) != 0;
+        if (feature == MATH_FEATURE_SSE2)
+            return !early && (cpuid_simd_flags(probe) & MATH_SIMD_SSE2) != 0;
     }
     return 0;
 }
@@ -89,9 +99,10 @@ uint32_t select_math_classes(MathDispatchTable* table, const MathPlatformProbe* 
 
     if (processor_feature_present(probe, MATH_FEATURE_3DNOW)) {
         uint32_t flags = probe_3dnow_flags(probe);
-        if ((flags & 0x20) && (flags & 0x80)) {
+        if ((flags & MATH_3DNOW_MMX) && (flags & MATH_3DNOW_3DNOW)) {
             fill_3dnow_math(table);
-            if ((flags & 0x100) && (flags & 0x200)) fill_3dnow_extended_math(table);
+            if ((flags & MATH_3DNOW_3DNOW_EXTENSIONS) && (flags & MATH_3DNOW_MMX_EXTENSIONS))
+                fill_3dnow_extended_math(table);
         }
         return MATH_CLASS_3DNOW;
     }

@@ -8,40 +8,18 @@
 #define QV_SIMD_SSE2 1
 #include "math/math_simd.inc"
 
-void fill_sse2_math(MathDispatchTable* t) {
-    const MathReferenceTable& r = math_reference_table;
-    t->vec2_transform = sse2::vec2_transform;
-    t->vec3_transform = sse2::vec3_transform;
-    t->vec4_transform = sse2::vec4_transform;
-    t->matrix_multiply = sse2::matrix_multiply;
-    t->matrix_multiply_transpose = sse2::matrix_multiply_transpose;
-    t->vec2_transform_normal = sse2::vec2_transform_normal;
-    t->vec3_transform_normal = sse2::vec3_transform_normal;
-    t->vec3_normalize = r.vec3_normalize;
-    t->vec4_normalize = r.vec4_normalize;
-    t->vec2_transform_coord = sse2::vec2_transform_coord;
-    t->vec3_transform_coord = sse2::vec3_transform_coord;
-    t->matrix_determinant = r.matrix_determinant;
-    t->plane_from_points = r.plane_from_points;
-    t->vec4_cross = r.vec4_cross;
-    t->vec2_hermite = r.vec2_hermite;
-    t->matrix_inverse = r.matrix_inverse;
-    t->quaternion_multiply = r.quaternion_multiply;
-    t->quaternion_normalize = r.quaternion_normalize;
-    t->plane_normalize = r.plane_normalize;
-    t->plane_intersect_line = r.plane_intersect_line;
-    t->quaternion_from_matrix = r.quaternion_from_matrix;
-    t->quaternion_from_yaw_pitch_roll = sse2::quaternion_from_yaw_pitch_roll;
-    t->matrix_shadow = r.matrix_shadow;
-    t->matrix_reflect = r.matrix_reflect;
-    t->matrix_rotation_x = r.matrix_rotation_x;
-    t->matrix_rotation_y = r.matrix_rotation_y;
-    t->vec2_catmull_rom = r.vec2_catmull_rom;
-    t->vec2_barycentric = r.vec2_barycentric;
-    t->vec3_hermite = r.vec3_hermite;
-    t->vec3_catmull_rom = r.vec3_catmull_rom;
-    t->vec3_barycentric = r.vec3_barycentric;
-    t->vec4_hermite = r.vec4_hermite;
-    t->vec4_catmull_rom = r.vec4_catmull_rom;
-    t->vec4_barycentric = r.vec4_barycentric;
+namespace {
+
+// The further slots this class alone sets back to the reference routines.
+const MathClassSlot class_reference_slots[] = {
+    QV_MATH_REFERENCE(matrix_rotation_x),
+    QV_MATH_REFERENCE(matrix_rotation_y),
+};
+
+} // namespace
+
+void fill_sse2_math(MathDispatchTable* table) {
+    install_math_slots(table, sse2::own_slots);
+    install_math_slots(table, sse2::reference_slots);
+    install_math_slots(table, class_reference_slots);
 }

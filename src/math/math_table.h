@@ -47,6 +47,35 @@ extern std::atomic<uint32_t> math_selection_state;
 // (and concurrent first calls, once the first one has finished) return the same code.
 uint32_t select_math_implementations();
 
+// Each slot's number, from the slot list.
+enum MathSlot : int {
+#define QV_MATH_SLOT_NUMBER(slot, result, name, params, args) MATH_SLOT_##name = slot,
+    QV_MATH_SLOTS(QV_MATH_SLOT_NUMBER)
+#undef QV_MATH_SLOT_NUMBER
+};
+
+// One slot of a processor class, as data: the class's own routine, or (null) the reference one.
+struct MathClassSlot {
+    int slot;
+    void (*routine)();
+};
+// A class's own routine for a slot; the cast compiles only when routine has the slot's type.
+#define QV_MATH_OWN(name, routine)                                                                 \
+    {                                                                                              \
+        MATH_SLOT_##name,                                                                          \
+            reinterpret_cast<void (*)()>(static_cast<decltype(MathDispatchTable::name)>(routine))  \
+    }
+// A slot a class sets back to the reference routine.
+#define QV_MATH_REFERENCE(name)                                                                    \
+    { MATH_SLOT_##name, nullptr }
+
+// Writes the listed slots into table and leaves the others as they are.
+void install_math_slots(MathDispatchTable* table, const MathClassSlot* slots, int count);
+template <int N>
+void install_math_slots(MathDispatchTable* table, const MathClassSlot (&slots)[N]) {
+    install_math_slots(table, slots, N);
+}
+
 // The class fills: each writes its own slots and leaves the others as they are.
 void fill_generic_math(MathDispatchTable* table);
 void fill_3dnow_math(MathDispatchTable* table);

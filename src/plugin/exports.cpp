@@ -3,7 +3,7 @@
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "math/float_state.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ uint32_t MQ_EXPORT MQCheckVersion(uint32_t host_version) {
 }
 
 int32_t MQ_EXPORT MQModifyObject(int32_t entry_index, HostDocument document) {
-    preview_state.document = document;
+    record_preview_document(document);
     // Without a complete host table every host call would go through a null or stale entry.
     if (entry_index != 0 || !host_api.resolved) return 0;
     // The command runs under the module's floating-point state; the host gets its own back.

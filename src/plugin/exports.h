@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 extern "C" {
 void MQ_EXPORT MQGetPlugInID(uint32_t* first_id, uint32_t* second_id);

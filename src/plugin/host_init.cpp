@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "host_api/host_api.h"
 #include "plugin/exports.h"
-#include "plugin/host_api.h"
 
 extern "C" int32_t MQ_EXPORT MQInit(const char* host_module_path) {
     // A path that does not load changes nothing: the table of the last good MQInit stays in use.

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "clone/clone_settings.h"
-#include "plugin/module.h"
+#include "dialog/module_instance.h"
 
 void* module_instance;
 

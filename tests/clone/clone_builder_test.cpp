@@ -257,9 +257,8 @@ TEST(ObjectCentre, IsTheMeanOfTheVertices) {
     EXPECT_EQ(c1.z, 7.0f);
 
     standin::Object* cube = standin::create_object();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
         standin::add_vertex(*cube, i & 1 ? 3.0f : 1.0f, i & 2 ? 4.0f : -2.0f, i & 4 ? 0.5f : -0.5f);
-    }
     const Vector3 c8 = compute_object_center(cube);
     EXPECT_EQ(c8.x, 2.0f);
     EXPECT_EQ(c8.y, 1.0f);
@@ -291,9 +290,8 @@ TEST_F(CloneBuilder, CentreOfAnObjectWithoutVerticesIsTheOriginNotNaN) {
     clone_settings.object_center = c;
     clone_settings.repeat_count = 1;
     Owned result = build();
-    for (const HostPoint& p : result->vertices) {
+    for (const HostPoint& p : result->vertices)
         EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
-    }
     EXPECT_EQ(result->vertices[1].y, 2.0f);
 }
 

@@ -11,7 +11,7 @@
 #include "clone/preview.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace clonetest {
 

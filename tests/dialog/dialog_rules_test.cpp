@@ -15,7 +15,7 @@
 #include "dialog/number_text.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 #include "support/fake_controls.h"
 
 namespace {
@@ -34,15 +34,12 @@ class DialogRules : public ::testing::Test {
         preview_state = PreviewState{document, 0, nullptr, 0};
     }
     void TearDown() override {
-        if (preview_state.preview_active) {
-            stop_preview();
-        }
+        if (preview_state.preview_active) stop_preview();
         standin::destroy_document(document);
     }
     void type(int id, const std::string& text) { // emptied first, then one character at a time
-        for (size_t length = 0; length <= text.size(); ++length) {
+        for (size_t length = 0; length <= text.size(); ++length)
             fake.type(id, text.substr(0, length).c_str());
-        }
     }
     void set_check(int id, int state) {
         fake.checks[id] = state;
@@ -57,12 +54,10 @@ class DialogRules : public ::testing::Test {
 TEST_F(DialogRules, OpeningFreshSettingsShowsDefaultsAndSetsUpTheSpins) {
     dialog_open(&fake.controls);
     for (int id : {IDC_PIVOT_X, IDC_PIVOT_Y, IDC_PIVOT_Z, IDC_ROTATION_X, IDC_ROTATION_Y,
-                   IDC_ROTATION_Z, IDC_TRANSLATION_X, IDC_TRANSLATION_Y, IDC_TRANSLATION_Z}) {
+                   IDC_ROTATION_Z, IDC_TRANSLATION_X, IDC_TRANSLATION_Y, IDC_TRANSLATION_Z})
         EXPECT_EQ(text(id), "0.0") << id;
-    }
-    for (int id : {IDC_SCALE_X, IDC_SCALE_Y, IDC_SCALE_Z}) {
+    for (int id : {IDC_SCALE_X, IDC_SCALE_Y, IDC_SCALE_Z})
         EXPECT_EQ(text(id), "1.0") << id;
-    }
     EXPECT_EQ(text(IDC_REPEAT_COUNT), "5");
     EXPECT_EQ(fake.checks[IDC_USE_CENTER], 0);
     EXPECT_EQ(fake.checks[IDC_PREVIEW], 0);

@@ -14,11 +14,11 @@
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "dialog/dialog_ids.h"
+#include "dialog/module_instance.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host/driver/dialog_driver.h"
-#include "plugin/host_api.h"
-#include "plugin/module.h"
+#include "host_api/host_api.h"
 
 // The template is linked into this program, so the program's own module holds it.
 void* module_instance = GetModuleHandleA(nullptr);
@@ -55,9 +55,8 @@ struct TemplateReader {
     }
     std::u16string text() { // a NUL-terminated UTF-16 string
         std::u16string value;
-        for (uint16_t c = word(); c != 0; c = word()) {
+        for (uint16_t c = word(); c != 0; c = word())
             value += static_cast<char16_t>(c);
-        }
         return value;
     }
     // Ordinal (0xFFFF, n) as "#n", otherwise the string.
@@ -73,9 +72,8 @@ struct TemplateReader {
         return text();
     }
     void align(const uint8_t* base) {
-        while ((p - base) % 4 != 0) {
+        while ((p - base) % 4 != 0)
             ++p;
-        }
     }
 };
 
@@ -88,11 +86,8 @@ struct Item {
 };
 
 std::u16string upper(std::u16string s) {
-    for (char16_t& c : s) {
-        if (c >= u'a' && c <= u'z') {
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        }
-    }
+    for (char16_t& c : s)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
     return s;
 }
 
@@ -199,9 +194,7 @@ class CloneDialog : public ::testing::Test {
         drive::ThreadDriver driver;
         driver.start(drive::clone_dialog_caption, script);
         int result = run_clone_command(document);
-        if (!driver.finish()) {
-            ADD_FAILURE() << "the dialog did not open";
-        }
+        if (!driver.finish()) ADD_FAILURE() << "the dialog did not open";
         return result;
     }
 
@@ -215,12 +208,10 @@ int spin_position(HWND dialog, int id) {
 
 TEST_F(CloneDialog, OpensWithFreshSettingsAndOkMergesTheCopies) {
     int result = run([](HWND d) {
-        for (int id : {1000, 1001, 1002, 1009, 1010, 1011, 1012, 1013, 1014}) {
+        for (int id : {1000, 1001, 1002, 1009, 1010, 1011, 1012, 1013, 1014})
             EXPECT_EQ(drive::text(d, id), "0.0") << id;
-        }
-        for (int id : {1003, 1004, 1005}) {
+        for (int id : {1003, 1004, 1005})
             EXPECT_EQ(drive::text(d, id), "1.0") << id;
-        }
         EXPECT_EQ(drive::text(d, 1015), "5");
         EXPECT_FALSE(drive::checked(d, 1008));
         EXPECT_FALSE(drive::checked(d, 1016));

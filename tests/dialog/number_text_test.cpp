@@ -22,9 +22,7 @@ std::string one_decimal(float value) {
 // The value, or "invalid" when the text must not be stored.
 std::string parsed_float(const char* text) {
     double value = -12345.0;
-    if (!parse_float_text(text, &value)) {
-        return "invalid";
-    }
+    if (!parse_float_text(text, &value)) return "invalid";
     char out[64];
     std::snprintf(out, sizeof out, "%.17g", value);
     return out;
@@ -107,13 +105,9 @@ TEST(OneDecimal, MatchesPrintfOutsideTies) {
         uint32_t word = bits(random);
         float value;
         std::memcpy(&value, &word, sizeof value);
-        if (!std::isfinite(value)) {
-            continue;
-        }
+        if (!std::isfinite(value)) continue;
         double tenths = std::fabs(static_cast<double>(value)) * 10.0;
-        if (tenths < 1e15 && tenths - std::floor(tenths) == 0.5) {
-            continue;
-        }
+        if (tenths < 1e15 && tenths - std::floor(tenths) == 0.5) continue;
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.1f", static_cast<double>(value));
         ASSERT_EQ(one_decimal(value), expected) << "bits " << word;

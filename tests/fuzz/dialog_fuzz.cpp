@@ -18,7 +18,7 @@
 #include "clone/preview.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 #include "support/fake_controls.h"
 
 namespace {
@@ -35,9 +35,8 @@ bool finite(const Vector3& v) {
 void check_settings() {
     const CloneSettings& s = clone_settings;
     if (!finite(s.pivot) || !finite(s.scale) || !finite(s.rotation) || !finite(s.translation) ||
-        !finite(s.object_center)) {
+        !finite(s.object_center))
         std::abort();
-    }
 }
 
 struct Host {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "math/math_api.h"
-#include "math/math_probe.h"
+#include "math/math_selection.h"
 #include "math_test_support.h"
 
 namespace {

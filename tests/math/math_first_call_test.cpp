@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "math/math_api.h"
-#include "math/math_probe.h"
+#include "math/math_selection.h"
 #include "math/math_table.h"
 
 namespace {
@@ -19,9 +19,8 @@ uint32_t class_the_platform_reports() {
     } classes[] = {{MATH_FEATURE_3DNOW, MATH_CLASS_3DNOW},
                    {MATH_FEATURE_SSE2, MATH_CLASS_SSE2},
                    {MATH_FEATURE_SSE, MATH_CLASS_SSE}};
-    for (const auto& c : classes) {
+    for (const auto& c : classes)
         if (processor_feature_present(&math_platform_probe, c.feature)) return c.code;
-    }
     return MATH_CLASS_NONE;
 }
 

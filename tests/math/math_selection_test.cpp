@@ -9,7 +9,7 @@
 
 #include "math/math_cpuid.h"
 #include "math/math_impl.h"
-#include "math/math_probe.h"
+#include "math/math_selection.h"
 #include "math_test_support.h"
 
 namespace {

@@ -27,7 +27,7 @@ extern "C" {
     long fake_##name() { return ++calls; }
 #define QV_HOST_UNUSED(name) QV_HOST_FUNCTION(name)
 #define QV_HOST_AGAIN(name)
-#include "plugin/host_function_list.h"
+#include "host_api/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
 #undef QV_HOST_AGAIN

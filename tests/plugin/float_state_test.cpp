@@ -16,7 +16,7 @@
 #include "clone/clone_settings.h"
 #include "host/driver/dialog_driver.h"
 #include "host/win32/standin_host.h"
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 #include "support/float_control.h"
 
 namespace {
@@ -69,9 +69,9 @@ class HostFloatState : public ::testing::Test {
                                 window_class.hInstance, nullptr);
         ASSERT_NE(owner, nullptr) << GetLastError();
         standin_set_window_handle(owner);
-        module = LoadLibraryA(beside_me("quorvel_clone_probe.dll").c_str());
+        module = LoadLibraryA(beside_me("quorvel_clone_inspect.dll").c_str());
         ASSERT_NE(module, nullptr);
-        settings = export_of<CloneSettings* (*)()>(module, "probe_clone_settings")();
+        settings = export_of<CloneSettings* (*)()>(module, "inspect_clone_settings")();
         auto init_host = export_of<int32_t (*)(const char*)>(module, "MQInit");
         ASSERT_EQ(init_host(beside_me("standin_host.dll").c_str()), 1);
         modify = export_of<int32_t (*)(int32_t, HostDocument)>(module, "MQModifyObject");

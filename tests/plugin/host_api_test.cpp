@@ -1,7 +1,8 @@
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -50,11 +51,12 @@ TEST(HostLookups, FollowTheHostsOrder) {
 TEST(HostLookups, NameTheEntryTheyFill) {
     EXPECT_EQ(host_lookups[0].offset, offsetof(HostApi, MQ_GetWindowHandle));
     EXPECT_EQ(host_lookups[140].offset, offsetof(HostApi, MQXmlElem_Value));
-    for (const HostLookup& lookup : host_lookups) {
-        if (std::strcmp(lookup.name, "MQObj_SetVertex") == 0) {
-            EXPECT_EQ(lookup.offset, offsetof(HostApi, MQObj_SetVertex));
-        }
-    }
+    const HostLookup* set_vertex =
+        std::find_if(std::begin(host_lookups), std::end(host_lookups), [](const HostLookup& l) {
+            return std::strcmp(l.name, "MQObj_SetVertex") == 0;
+        });
+    ASSERT_NE(set_vertex, std::end(host_lookups));
+    EXPECT_EQ(set_vertex->offset, offsetof(HostApi, MQObj_SetVertex));
 }
 
 } // namespace

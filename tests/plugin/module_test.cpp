@@ -16,7 +16,7 @@
 #endif
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 namespace {
 
@@ -143,12 +143,12 @@ TEST_F(Exports, AreReachableByOrdinalInAlphabeticalOrder) {
 class Module : public ::testing::Test {
   protected:
     void SetUp() override {
-        module = LoadLibraryA(beside_me("quorvel_clone_probe.dll").c_str());
+        module = LoadLibraryA(beside_me("quorvel_clone_inspect.dll").c_str());
         ASSERT_NE(module, nullptr);
-        settings = call_pointer<CloneSettings>(module, "probe_clone_settings", {});
-        preview = call_pointer<PreviewState>(module, "probe_preview_state", {});
-        api = call_pointer<HostApi>(module, "probe_host_api", {});
-        instance = call_pointer<void*>(module, "probe_module_instance", {});
+        settings = call_pointer<CloneSettings>(module, "inspect_clone_settings", {});
+        preview = call_pointer<PreviewState>(module, "inspect_preview_state", {});
+        api = call_pointer<HostApi>(module, "inspect_host_api", {});
+        instance = call_pointer<void*>(module, "inspect_module_instance", {});
     }
     void TearDown() override {
         if (fake) FreeLibrary(fake);
@@ -211,9 +211,8 @@ TEST_F(Module, InitWithAFullHostFillsEveryEntryAndReleasesOnce) {
 TEST_F(Module, InitLackingTheLastNameFailsAfterFillingTheRest) {
     hold(no_last);
     EXPECT_EQ(init(no_last), 0u);
-    for (int lookup = 0; lookup < host_lookup_count - 1; ++lookup) {
+    for (int lookup = 0; lookup < host_lookup_count - 1; ++lookup)
         EXPECT_NE(table_entry(lookup), nullptr) << host_lookups[lookup].name;
-    }
     EXPECT_EQ(api->MQXmlElem_Value, nullptr);
     EXPECT_TRUE(our_release_unloads(no_last));
 }
@@ -221,9 +220,8 @@ TEST_F(Module, InitLackingTheLastNameFailsAfterFillingTheRest) {
 TEST_F(Module, InitLackingTheFirstNameStopsAtOnce) {
     hold(no_first);
     EXPECT_EQ(init(no_first), 0u);
-    for (int lookup = 0; lookup < host_lookup_count; ++lookup) {
+    for (int lookup = 0; lookup < host_lookup_count; ++lookup)
         EXPECT_EQ(table_entry(lookup), nullptr) << host_lookups[lookup].name;
-    }
     EXPECT_TRUE(our_release_unloads(no_first));
 }
 
@@ -231,9 +229,8 @@ TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
     hold(full);
     long loads = env_count("QV_FAKE_HOST_LOADS");
     EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
-    for (int lookup = 0; lookup < host_lookup_count; ++lookup) {
+    for (int lookup = 0; lookup < host_lookup_count; ++lookup)
         EXPECT_EQ(table_entry(lookup), nullptr);
-    }
     EXPECT_EQ(env_count("QV_FAKE_HOST_LOADS"), loads);
     EXPECT_TRUE(our_release_unloads(full));
 }

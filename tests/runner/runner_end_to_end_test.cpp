@@ -166,11 +166,10 @@ TEST_F(RunnerEndToEnd, KeepsTextureCoordinatesMaterialsAndTheLibrary) {
     ASSERT_EQ(out.face_materials.size(), out.face_count());
     for (size_t c = 0; c < out.corners.size(); ++c) {
         const int32_t uv = source.corner_uvs[c % source.corners.size()];
-        if (uv < 0) {
+        if (uv < 0)
             EXPECT_EQ(out.corner_uvs[c], -1) << c;
-        } else {
+        else
             EXPECT_EQ(out.uvs[static_cast<size_t>(out.corner_uvs[c])], source.uvs[uv]) << c;
-        }
     }
     for (size_t f = 0; f < out.face_count(); ++f) {
         const size_t s = f % source.face_count();

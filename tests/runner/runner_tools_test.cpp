@@ -159,7 +159,8 @@ TEST(ObjText, KeepsWhatTheObjectCarries) {
 
 TEST(ObjText, WritesWhatItReadsBack) {
     // Every float comes back exactly, not rounded to a few digits.
-    const Mesh awkward = read("v 1.2345678 -0.1 3e-7\nv 16777215 1e-38 -3.4e38\nv 0 0 1\nf 1 2 3\n");
+    const Mesh awkward =
+        read("v 1.2345678 -0.1 3e-7\nv 16777215 1e-38 -3.4e38\nv 0 0 1\nf 1 2 3\n");
     for (const Mesh& original : {read(crate_obj), builtin_mesh(), awkward}) {
         std::ostringstream text;
         write_obj(text, original);

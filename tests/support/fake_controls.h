@@ -8,36 +8,16 @@
 #include <map>
 #include <string>
 
+#include "dialog/dialog_fields.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
 
 namespace qvfake {
 
+// The edit an up-down control writes its position into.
 inline int spin_buddy(int spin) {
-    switch (spin) {
-    case IDC_SPIN_COUNT:
-        return IDC_REPEAT_COUNT;
-    case IDC_SPIN_SCALE_X:
-        return IDC_SCALE_X;
-    case IDC_SPIN_SCALE_Y:
-        return IDC_SCALE_Y;
-    case IDC_SPIN_SCALE_Z:
-        return IDC_SCALE_Z;
-    case IDC_SPIN_ROTATION_X:
-        return IDC_ROTATION_X;
-    case IDC_SPIN_ROTATION_Y:
-        return IDC_ROTATION_Y;
-    case IDC_SPIN_ROTATION_Z:
-        return IDC_ROTATION_Z;
-    case IDC_SPIN_TRANSLATION_X:
-        return IDC_TRANSLATION_X;
-    case IDC_SPIN_TRANSLATION_Y:
-        return IDC_TRANSLATION_Y;
-    case IDC_SPIN_TRANSLATION_Z:
-        return IDC_TRANSLATION_Z;
-    default:
-        return 0;
-    }
+    const DialogField* field = dialog_field_of(spin);
+    return field != nullptr && field->spin == spin ? field->edit : 0;
 }
 
 struct Spin {

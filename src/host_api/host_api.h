@@ -2,13 +2,13 @@
 // order they are looked up.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "host_api/host_interface.h"
 
 struct HostApi {
 #define QV_HOST_FUNCTION(name) name##Fn name;
 #define QV_HOST_UNUSED(name) HostProc name;
 #define QV_HOST_AGAIN(name)
-#include "plugin/host_function_list.h"
+#include "host_api/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
 #undef QV_HOST_AGAIN

@@ -1,4 +1,4 @@
-#include "plugin/host_api.h"
+#include "host_api/host_api.h"
 
 #include <cstddef>
 
@@ -12,7 +12,7 @@ const HostLookup host_lookups[host_lookup_count] = {
 #define QV_HOST_FUNCTION(name) LOOKUP(name)
 #define QV_HOST_UNUSED(name) LOOKUP(name)
 #define QV_HOST_AGAIN(name) LOOKUP(name)
-#include "plugin/host_function_list.h"
+#include "host_api/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
 #undef QV_HOST_AGAIN
@@ -23,7 +23,7 @@ constexpr int listed_lookups = 0
 #define QV_HOST_FUNCTION(name) +1
 #define QV_HOST_UNUSED(name) +1
 #define QV_HOST_AGAIN(name) +1
-#include "plugin/host_function_list.h"
+#include "host_api/host_function_list.h"
 #undef QV_HOST_FUNCTION
 #undef QV_HOST_UNUSED
 #undef QV_HOST_AGAIN
