@@ -4,15 +4,27 @@ and the data file of the plot.
 Usage: write_table.py PEER.log PERFORMANCE.md PLOT.dat REPEATS BLENDER_VERSION
 Each log line: side vertices copies run key=value... Each side's figure per run is the median of
 its steady-state refreshes; a range is the lowest to the highest of those medians over the runs.
+A Blender line may instead say the case was not run (skipped_gib: the memory it would need) or
+that the Array modifier declined it (refused_corners: the face corners of the result).
 """
 import sys
 
 path, doc, plot, repeats, version = sys.argv[1:6]
 runs = {}
+# Why Blender has no figures for a case.
+peer_missing = {}
 for line in open(path):
     side, vertices, copies, _run, *pairs = line.split()
     fields = dict(pair.split("=") for pair in pairs)
-    runs.setdefault((int(vertices), int(copies)), {}).setdefault(side, []).append({
+    case = (int(vertices), int(copies))
+    if "refused_corners" in fields:
+        peer_missing[case] = ("refused: \"The amount of copies is too high\" (%s face corners)"
+                              % format(int(fields["refused_corners"]), ","))
+        continue
+    if "skipped_gib" in fields:
+        peer_missing[case] = "not run: about %s GiB" % fields["skipped_gib"]
+        continue
+    runs.setdefault(case, {}).setdefault(side, []).append({
         "wall": float(fields["wall_ns_per_vertex"].split(",")[1]),
         "cpu": float(fields["cpu_ns_per_vertex"].split(",")[1]),
         "peak": float(fields["peak_rss_mib"])})
@@ -54,7 +66,7 @@ for (v, c) in sorted(runs, key=lambda k: (k[0] * k[1], k[0])):
                 span(values(ours, "cpu"), 1), ratio(values(peer, "cpu"), values(ours, "cpu")),
                 memory(peer), memory(ours)]
     else:
-        row += ["not run: about %.0f GiB" % (v * c * 0.14 / 1024 / 1024),
+        row += [peer_missing.get((v, c), "not run"),
                 span(values(ours, "wall"), 1), "", "", span(values(ours, "cpu"), 1), "", "",
                 memory(ours)]
     lines.append("| " + " | ".join(row) + " |")
