@@ -321,4 +321,19 @@ TEST(ObjectReuse, RebuildingAnObjectOfCopiesTakesNoPageFaults) {
 }
 #endif
 
+#if defined(_WIN32)
+// A large array grows within the address space it reserved ahead: in place, without a copy; past
+// its reserve it moves with everything it held.
+TEST(LargeArrays, GrowInPlaceWithinTheirReserve) {
+    const size_t start = size_t(1) << 20; // 4 MiB of values
+    PodBuffer<int32_t> values;
+    values.grow_by(start)[start - 1] = 7;
+    const int32_t* before = values.data();
+    values.reserve(2 * start);
+    EXPECT_EQ(values.data(), before);
+    values.reserve(16 * start);
+    EXPECT_EQ(values[start - 1], 7);
+}
+#endif
+
 } // namespace
