@@ -251,6 +251,37 @@ TEST(ObjectMerge, KeepsEveryValueAcrossLargeBlocksAndTheirReuse) {
     MQObj_Delete(piece);
 }
 
+// A merge too big for the caches is written past them; every corner is still renumbered, wherever
+// in the destination's array it starts.
+TEST(ObjectMerge, RenumbersEveryCornerOfABigMerge) {
+    using namespace standin;
+    const int32_t n = 1048581; // corners: just over 4 MiB of them
+    Object* big = create_object();
+    for (int32_t i = 0; i < n; ++i)
+        add_vertex(*big, float(i), 0, 0);
+    for (int32_t i = 0; i + 2 < n; i += 3)
+        add_face(*big, {i, i + 1, i + 2});
+    for (int32_t lead : {1, 2}) {
+        Object* dest = create_object();
+        for (int32_t i = 0; i < 3 * lead; ++i)
+            add_vertex(*dest, 0, 0, 0);
+        for (int32_t i = 0; i < lead; ++i)
+            add_face(*dest, {3 * i, 3 * i + 1, 3 * i + 2});
+        MQObj_Merge(dest, big);
+        const int32_t before = 3 * lead;
+        ASSERT_EQ(dest->face_corners.size(), size_t(before + n));
+        size_t wrong = 0;
+        for (int32_t i = 0; i < n; ++i)
+            wrong +=
+                dest->face_corners[size_t(before + i)] != big->face_corners[size_t(i)] + before;
+        for (int32_t f = 0; f < face_count(*big); ++f)
+            wrong += dest->face_ends[size_t(lead + f)] != big->face_ends[size_t(f)] + before;
+        EXPECT_EQ(wrong, 0u) << "lead " << lead;
+        MQObj_Delete(dest);
+    }
+    MQObj_Delete(big);
+}
+
 } // namespace
 
 namespace {
