@@ -94,8 +94,8 @@ void report(benchmark::State& state, double output_vertices, int64_t faults_befo
                                                 benchmark::Counter::kInvert);
 }
 
-// Two untimed builds first: the host's block cache then holds blocks of the result's sizes, as it
-// does from the second preview refresh on. Figures are for that steady state.
+// Two untimed builds first: the host's spare objects then hold arrays of the result's sizes, as
+// they do from the second preview refresh on. Figures are for that steady state.
 void warm_up(HostObject (*build)(HostObject), standin::Object* mesh) {
     for (int i = 0; i < 2; ++i)
         standin::destroy_object(build(mesh));
