@@ -1,6 +1,7 @@
 #include <tiny_obj_loader.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,10 @@ struct Statements {
     std::vector<std::string> materials, groups, libraries;
     std::string object_name;
     int lines = 0, points = 0, short_faces = 0;
+    // The coordinates of the "v" (x, y, z) and "vt" (u, v) statements, each rounded once, straight
+    // from its text to the nearest float: read through a double, a value that the writer gave as
+    // its shortest text could come back one step off.
+    std::vector<float> positions, texcoords;
 };
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
@@ -57,10 +62,27 @@ bool is_ignored_statement(const std::string& word) {
     return false;
 }
 
+// The float nearest to the number in [p, end), which holds only digits, signs, points and
+// exponent marks; false when it is not one number. A number beyond single precision sets *beyond;
+// one too small for it reads as the nearest float (zero, or a subnormal).
+bool read_float(const char* p, const char* end, float* value, bool* beyond) {
+    if (end - p > 1 && *p == '+' && p[1] != '-' && p[1] != '+') ++p; // from_chars takes no '+'
+    const std::from_chars_result read = std::from_chars(p, end, *value);
+    if (read.ptr != end) return false;
+    if (read.ec == std::errc()) return true;
+    if (read.ec != std::errc::result_out_of_range) return false;
+    // The text ends in a NUL, which stops strtod.
+    const double wide = std::strtod(p, nullptr);
+    *beyond = !std::isfinite(wide) || std::fabs(wide) > FLT_MAX;
+    *value = static_cast<float>(wide);
+    return true;
+}
+
 // Checks the numbers of a "v" or "vt" statement: at least `least` of them, each a plain decimal
-// number that single precision can hold. The text ends in a NUL, which stops strtod.
-bool check_numbers(const char* p, const char* end, int least, const char* what,
-                   std::string* error) {
+// number that single precision can hold. Keeps the first `kept` of them in *values, zeros for
+// those missing.
+bool check_numbers(const char* p, const char* end, int least, int kept, const char* what,
+                   std::vector<float>* values, std::string* error) {
     int count = 0;
     while (true) {
         while (p < end && is_space(*p))
@@ -72,17 +94,18 @@ bool check_numbers(const char* p, const char* end, int least, const char* what,
             plain = plain && std::strchr("0123456789+-.eE", *token_end) != nullptr;
             ++token_end;
         }
-        char* parsed = nullptr;
-        const double value = plain ? std::strtod(p, &parsed) : 0.0;
-        if (!plain || parsed != token_end) {
+        float value = 0;
+        bool beyond = false;
+        if (!plain || !read_float(p, token_end, &value, &beyond)) {
             *error = std::string(what) + " '" + std::string(p, token_end) + "' is not a number";
             return false;
         }
-        if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) {
+        if (beyond) {
             *error = std::string(what) + " " + std::string(p, token_end) +
                      " is beyond single precision (largest 3.4e38)";
             return false;
         }
+        if (count < kept) values->push_back(value);
         ++count;
         p = token_end;
     }
@@ -91,6 +114,8 @@ bool check_numbers(const char* p, const char* end, int least, const char* what,
             least == 3 ? "a vertex needs three numbers" : "a texture coordinate needs a number";
         return false;
     }
+    for (; count < kept; ++count)
+        values->push_back(0);
     return true;
 }
 
@@ -136,7 +161,7 @@ bool scan_statements(std::string& text, Statements* s, std::vector<std::string>*
         // The two statements that make up nearly all of a big file are told apart cheaply.
         const size_t length = static_cast<size_t>(word_end - p);
         if (length == 1 && *p == 'v') {
-            if (!check_numbers(word_end, end, 3, "coordinate", error)) {
+            if (!check_numbers(word_end, end, 3, 3, "coordinate", &s->positions, error)) {
                 *error = at() + *error;
                 return false;
             }
@@ -146,7 +171,7 @@ bool scan_statements(std::string& text, Statements* s, std::vector<std::string>*
         const std::string rest = word == "f" ? std::string() : trimmed(word_end, end);
 
         if (word == "vt") {
-            if (!check_numbers(word_end, end, 1, "texture coordinate", error)) {
+            if (!check_numbers(word_end, end, 1, 2, "texture coordinate", &s->texcoords, error)) {
                 *error = at() + *error;
                 return false;
             }
@@ -290,12 +315,18 @@ bool parse_obj_text(const std::string& bytes, Mesh* mesh, std::string* error,
         return false;
     }
     Mesh result;
-    const std::vector<tinyobj::real_t>& positions = attrib.vertices;
+    // The first pass's values, rounded once; tinyobjloader's own reading can be one step off.
+    const std::vector<float>& positions = statements.positions.size() == attrib.vertices.size()
+                                              ? statements.positions
+                                              : attrib.vertices;
+    const std::vector<float>& texcoords = statements.texcoords.size() == attrib.texcoords.size()
+                                              ? statements.texcoords
+                                              : attrib.texcoords;
     result.vertices.reserve(positions.size() / 3);
     for (size_t i = 0; i + 2 < positions.size(); i += 3)
         result.vertices.push_back({positions[i], positions[i + 1], positions[i + 2]});
-    for (size_t i = 0; i + 1 < attrib.texcoords.size(); i += 2)
-        result.uvs.push_back({attrib.texcoords[i], attrib.texcoords[i + 1]});
+    for (size_t i = 0; i + 1 < texcoords.size(); i += 2)
+        result.uvs.push_back({texcoords[i], texcoords[i + 1]});
     for (const auto& p : result.vertices)
         for (float c : p)
             if (!std::isfinite(c)) {

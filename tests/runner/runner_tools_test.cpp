@@ -158,9 +158,11 @@ TEST(ObjText, KeepsWhatTheObjectCarries) {
 }
 
 TEST(ObjText, WritesWhatItReadsBack) {
-    // Every float comes back exactly, not rounded to a few digits.
-    const Mesh awkward =
-        read("v 1.2345678 -0.1 3e-7\nv 16777215 1e-38 -3.4e38\nv 0 0 1\nf 1 2 3\n");
+    // Every float comes back exactly, not rounded to a few digits. 138e8 lies halfway between two
+    // floats; its shortest text, 1.38e+10, must round to the same (even) one.
+    const Mesh awkward = read("v 1.2345678 -0.1 3e-7\nv 16777215 1e-38 -3.4e38\nv 0 0 1\n"
+                              "v 00138e8 +2.5 1e-45\nf 1 2 3\n");
+    EXPECT_EQ(awkward.vertices[3], (std::array<float, 3>{13799999488.0f, 2.5f, 1e-45f}));
     for (const Mesh& original : {read(crate_obj), builtin_mesh(), awkward}) {
         std::ostringstream text;
         write_obj(text, original);
