@@ -26,8 +26,8 @@ struct Statements {
     std::string object_name;
     int lines = 0, points = 0, short_faces = 0;
     // The coordinates of the "v" (x, y, z) and "vt" (u, v) statements, each rounded once, straight
-    // from its text to the nearest float: read through a double, a value that the writer gave as
-    // its shortest text could come back one step off.
+    // from its text to the nearest float: tinyobjloader's own reading could bring a value that the
+    // writer gave as its shortest text back one step off.
     std::vector<float> positions, texcoords;
 };
 
