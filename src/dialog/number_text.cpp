@@ -49,10 +49,43 @@ bool is_space(char c) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-const char* skip_digits(const char* p) {
-    while (is_digit(*p))
-        ++p;
-    return p;
+// The edits' texts are code page 932, where a lead byte and the byte after it are one character.
+bool is_lead_byte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// What a double-byte character that no number holds reads as.
+const char not_a_number_char = '\x01';
+
+// The full-width characters a Japanese input method types for a number, read as ASCII.
+char ascii_of_double_byte(unsigned pair) {
+    if (pair >= 0x824F && pair <= 0x8258) return static_cast<char>('0' + (pair - 0x824F));
+    if (pair == 0x817B) return '+';
+    if (pair == 0x817C) return '-';
+    if (pair == 0x8144) return '.';
+    return not_a_number_char;
+}
+
+// Walks a text one character at a time, seeing each as its ASCII form; a lead byte never splits
+// from its trail, so a trail byte that looks like ASCII is never read as ASCII.
+struct TextCursor {
+    const char* p;
+
+    char peek() const {
+        const unsigned char first = static_cast<unsigned char>(p[0]);
+        if (!is_lead_byte(first)) return p[0];
+        if (p[1] == '\0') return not_a_number_char; // a lead byte cut off by the edit's buffer
+        return ascii_of_double_byte(first << 8 | static_cast<unsigned char>(p[1]));
+    }
+    void next() { p += is_lead_byte(static_cast<unsigned char>(p[0])) && p[1] != '\0' ? 2 : 1; }
+};
+
+// Moves past the digits at the cursor; true when there was at least one.
+bool skip_digits(TextCursor& cursor) {
+    const char* start = cursor.p;
+    while (is_digit(cursor.peek()))
+        cursor.next();
+    return cursor.p != start;
 }
 
 } // namespace
@@ -110,37 +143,39 @@ void format_integer(int32_t value, char* out) {
 }
 
 int parse_float_text(const char* text, double* value) {
-    const char* p = text;
-    while (is_space(*p))
-        ++p;
-    const char* start = p;
-    if (*p == '+' || *p == '-') ++p;
-    const char* integer_end = skip_digits(p);
-    bool has_digits = integer_end != p;
-    p = integer_end;
-    if (*p == '.') {
-        const char* fraction_end = skip_digits(p + 1);
-        has_digits = has_digits || fraction_end != p + 1;
-        p = fraction_end;
+    TextCursor cursor{text};
+    while (is_space(cursor.peek()))
+        cursor.next();
+    const TextCursor start = cursor;
+    if (cursor.peek() == '+' || cursor.peek() == '-') cursor.next();
+    bool has_digits = skip_digits(cursor);
+    if (cursor.peek() == '.') {
+        cursor.next();
+        has_digits = skip_digits(cursor) || has_digits;
     }
     if (!has_digits) {
         *value = 0.0;
         return 1;
     }
-    if (*p == 'e' || *p == 'E') {
-        const char* q = p + 1;
-        if (*q == '+' || *q == '-') ++q;
-        if (is_digit(*q)) p = skip_digits(q);
+    if (cursor.peek() == 'e' || cursor.peek() == 'E') {
+        TextCursor exponent = cursor;
+        exponent.next();
+        if (exponent.peek() == '+' || exponent.peek() == '-') exponent.next();
+        if (skip_digits(exponent)) cursor = exponent;
     }
 
-    // Only the number just scanned reaches strtod, with the point spelled as the C runtime's
-    // current locale wants it: a host that switched locales must not change what "1.5" means.
+    // Only the number just scanned reaches strtod, in ASCII, with the point spelled as the C
+    // runtime's current locale wants it: a host that switched locales must not change what "1.5"
+    // means.
     char number[256];
-    long length = p - start;
-    if (length >= static_cast<long>(sizeof number)) return 0;
+    int length = 0;
     const char* point = std::localeconv()->decimal_point;
-    for (long i = 0; i < length; ++i)
-        number[i] = start[i] == '.' && point != nullptr && point[0] != '\0' ? point[0] : start[i];
+    const char point_char = point != nullptr && point[0] != '\0' ? point[0] : '.';
+    for (TextCursor at = start; at.p != cursor.p; at.next()) {
+        if (length == static_cast<int>(sizeof number) - 1) return 0;
+        const char c = at.peek();
+        number[length++] = c == '.' ? point_char : c;
+    }
     number[length] = '\0';
     double parsed = std::strtod(number, nullptr);
     // Doubles from here up round to infinity as floats (FLT_MAX plus half an ulp).
@@ -150,14 +185,14 @@ int parse_float_text(const char* text, double* value) {
 }
 
 int parse_integer_text(const char* text, int32_t* value) {
-    const char* p = text;
-    while (is_space(*p))
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-') ++p;
+    TextCursor cursor{text};
+    while (is_space(cursor.peek()))
+        cursor.next();
+    const bool negative = cursor.peek() == '-';
+    if (negative || cursor.peek() == '+') cursor.next();
     int64_t magnitude = 0;
-    for (; is_digit(*p); ++p) {
-        magnitude = magnitude * 10 + (*p - '0');
+    for (; is_digit(cursor.peek()); cursor.next()) {
+        magnitude = magnitude * 10 + (cursor.peek() - '0');
         if (magnitude > 2147483648LL) return 0;
     }
     int64_t result = negative ? -magnitude : magnitude;

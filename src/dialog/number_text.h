@@ -14,6 +14,10 @@ void format_one_decimal(float value, char* out);
 // "%d".
 void format_integer(int32_t value, char* out);
 
+// The readers take code page 932 text, as the edits hold it: the full-width digits, plus, minus
+// and full stop that a Japanese input method types read as their ASCII twins; every other
+// double-byte character ends a number, as any other non-number character does.
+
 // atof semantics: leading white space, then the longest leading decimal number (sign, digits,
 // point, e/E exponent); no number reads as 0. Returns 0 when the value is not a finite
 // single-precision number, so that it is never stored.

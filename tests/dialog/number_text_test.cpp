@@ -186,6 +186,39 @@ TEST(IntegerText, RejectsValuesOutsideThe32BitRange) {
     EXPECT_EQ(parsed_integer("99999999999999999999999"), "invalid");
 }
 
+// Code page 932 as a Japanese input method types it: full-width digits, signs and full stop read
+// as ASCII in both readers; any other double-byte character ends the number, and a trail byte
+// that looks like ASCII is never read on its own.
+TEST(FullWidthText, ReadsAsItsAsciiTwinAndNeverSplitsACharacter) {
+    const struct {
+        const char* text;
+        const char* as_float;
+        const char* as_integer;
+    } cases[] = {
+        {"\x82\x54", "5", "5"},                                       // ５
+        {"\x82\x50\x82\x4f\x82\x58", "109", "109"},                   // １０９
+        {"\x81\x7c\x82\x50\x82\x51\x81\x44\x82\x54", "-12.5", "-12"}, // －１２．５
+        {"\x81\x7b\x81\x44\x82\x54", "0.5", "0"},                     // ＋．５
+        {" 1\x82\x53.5", "14.5", "14"},                               // 1４.5
+        {"\x82\x50\x65\x82\x52", "1000", "1"},                        // １e３
+        {"\x82\x50\x82\x85\x82\x52", "1", "1"},                       // １ｅ３
+        {"\x82\x51\x82\x81\x82\x82", "2", "2"},                       // ２ａｂ
+        {"\x82\x81\x82\x54", "0", "0"},                               // ａ５
+        {"\x81\x40\x82\x54", "0", "0"},                               // full-width space
+        {"1\x83\x65\x32", "1", "1"},                                  // 1テ2, not 1e2
+        {"5\x88\x82\x54", "5", "5"},                                  // 5, 0x88 0x82, T: not 5５
+        {"\x82\x35", "0", "0"},                                       // lead, then '5'
+        {"7\x82", "7", "7"},                                          // cut-off lead
+        {"\xb1\x35", "0", "0"},                                       // half-width kana
+        {"\x82\x51\x82\x50\x82\x53\x82\x56\x82\x53\x82\x57\x82\x52\x82\x55\x82\x53\x82\x57",
+         "2147483648", "invalid"}, // one past the 32-bit range
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed_float(c.text), c.as_float) << c.text;
+        EXPECT_EQ(parsed_integer(c.text), c.as_integer) << c.text;
+    }
+}
+
 TEST(IntegerText, FormatsLikePercentD) {
     char text[number_text_size];
     format_integer(-2147483647 - 1, text);

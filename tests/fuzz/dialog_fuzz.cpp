@@ -1,6 +1,8 @@
 // Any bytes into any edit of the settings dialog, in any order with OK, Cancel and the centre
 // option, through the dialog's rules with fake controls and the in-process stand-in host. After
-// every step no stored setting may be infinite or NaN; UBSan reports any integer overflow.
+// every step no stored setting may be infinite or NaN; UBSan reports any integer overflow. Each
+// text typed must also read exactly as its full-width twin, the code page 932 text an input
+// method in full-width mode types for it.
 //
 // Input: records of one op byte, then for an edit a length byte and that many text bytes (up to
 // 80, so texts longer than the 63 characters read occur too).
@@ -12,10 +14,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
+#include "dialog/number_text.h"
 #include "host/document/document.h"
 #include "host/document/host_functions.h"
 #include "host_api/host_api.h"
@@ -36,6 +40,41 @@ void check_settings() {
     const CloneSettings& s = clone_settings;
     if (!finite(s.pivot) || !finite(s.scale) || !finite(s.rotation) || !finite(s.translation) ||
         !finite(s.object_center))
+        std::abort();
+}
+
+// The text with every ASCII digit, sign and point replaced by its full-width form; bytes that are
+// already part of a double-byte character end the number in both texts alike.
+std::string full_width_twin(const std::string& text) {
+    std::string twin;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            twin += '\x82';
+            twin += static_cast<char>(0x4F + (c - '0'));
+        } else if (c == '+') {
+            twin += "\x81\x7B";
+        } else if (c == '-') {
+            twin += "\x81\x7C";
+        } else if (c == '.') {
+            twin += "\x81\x44";
+        } else {
+            twin += c;
+        }
+    }
+    return twin;
+}
+
+void check_full_width_twin(const std::string& text) {
+    const std::string ascii = text.c_str(), twin = full_width_twin(ascii);
+    double ascii_float = 0, twin_float = 0;
+    int32_t ascii_integer = 0, twin_integer = 0;
+    if (parse_float_text(ascii.c_str(), &ascii_float) !=
+            parse_float_text(twin.c_str(), &twin_float) ||
+        std::memcmp(&ascii_float, &twin_float, sizeof ascii_float) != 0)
+        std::abort();
+    if (parse_integer_text(ascii.c_str(), &ascii_integer) !=
+            parse_integer_text(twin.c_str(), &twin_integer) ||
+        ascii_integer != twin_integer)
         std::abort();
 }
 
@@ -80,8 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (i >= size) break;
             size_t length = data[i++] % 81;
             if (length > size - i) length = size - i;
-            dialog.type(kEdits[op % 16],
-                        std::string(reinterpret_cast<const char*>(data + i), length));
+            std::string text(reinterpret_cast<const char*>(data + i), length);
+            dialog.type(kEdits[op % 16], text);
+            check_full_width_twin(text);
             i += length;
             break;
         }
