@@ -194,6 +194,8 @@ class Module : public ::testing::Test {
     const std::string full = beside_me("fake_host_full.dll");
     const std::string no_first = beside_me("fake_host_no_first.dll");
     const std::string no_last = beside_me("fake_host_no_last.dll");
+    const std::string unheld = beside_me("fake_host_unheld.dll"); // never loaded by the tests
+    const std::string missing = beside_me("no_such_host.dll");
 };
 
 TEST_F(Module, InitWithAFullHostFillsEveryEntryAndReleasesOnce) {
@@ -228,11 +230,32 @@ TEST_F(Module, InitLackingTheFirstNameStopsAtOnce) {
 TEST_F(Module, InitWithAPathThatDoesNotLoadReleasesNothing) {
     hold(full);
     long loads = env_count("QV_FAKE_HOST_LOADS");
-    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    EXPECT_EQ(init(missing), 0u);
     for (int lookup = 0; lookup < host_lookup_count; ++lookup)
         EXPECT_EQ(table_entry(lookup), nullptr);
     EXPECT_EQ(env_count("QV_FAKE_HOST_LOADS"), loads);
     EXPECT_TRUE(our_release_unloads(full));
+}
+
+// A path naming a module that nobody else keeps loaded: MQInit's release unmaps it, and a table
+// into it would send the first command into freed code.
+TEST_F(Module, InitWithAHostNobodyKeepsLoadedFailsAndTheCommandCallsNothing) {
+    ASSERT_EQ(GetModuleHandleA(unheld.c_str()), nullptr);
+    long unloads = env_count("QV_FAKE_HOST_UNLOADS");
+    EXPECT_EQ(init(unheld), 0u);
+    EXPECT_EQ(GetModuleHandleA(unheld.c_str()), nullptr);
+    EXPECT_EQ(env_count("QV_FAKE_HOST_UNLOADS"), unloads + 1);
+    ASSERT_EQ(api->resolved, 0);
+    EXPECT_EQ(call(module, "MQModifyObject", {0, word(reinterpret_cast<void*>(0x1234))}), 0u);
+}
+
+TEST_F(Module, InitGivesTheHostItsLastErrorBackOnEveryPath) {
+    hold(full);
+    for (const std::string& path : {full, no_first, no_last, unheld, missing}) {
+        SetLastError(0x2A2A);
+        init(path);
+        EXPECT_EQ(GetLastError(), 0x2A2Au) << path;
+    }
 }
 
 TEST_F(Module, EntryAppliesDefaultsAtLoadAndRecordsTheInstance) {
@@ -285,7 +308,7 @@ TEST_F(Module, ModifyObjectForAnotherEntryCallsNoHostFunction) {
 TEST_F(Module, InitWithAPathThatDoesNotLoadKeepsTheLastGoodTable) {
     HMODULE host = hold(full);
     ASSERT_EQ(init(full), 1u);
-    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    EXPECT_EQ(init(missing), 0u);
     EXPECT_EQ(api->resolved, 1);
     EXPECT_EQ(table_entry(0), entry(host, host_lookups[0].name));
 }
@@ -296,7 +319,7 @@ TEST_F(Module, ModifyObjectAfterAFailedInitCallsNoHostFunction) {
     // A failing MQInit after a good one: the table is half overwritten.
     HMODULE partial = LoadLibraryA(no_last.c_str());
     ASSERT_EQ(init(no_last), 0u);
-    EXPECT_EQ(init(beside_me("no_such_host.dll")), 0u);
+    EXPECT_EQ(init(missing), 0u);
     HostDocument document = reinterpret_cast<HostDocument>(0x9abc);
     EXPECT_EQ(call(module, "MQModifyObject", {0, word(document)}), 0u);
     EXPECT_EQ(preview->document, document);
