@@ -30,7 +30,9 @@ void set_check(void* context, int id, int state) {
 
 void set_spin(void* context, int id, int32_t minimum, int32_t maximum, int32_t position) {
     HWND spin = GetDlgItem(window_of(context), id);
-    // A spin position of 1000 or more would be written as "1,000", which reads back as 1.
+    // A spin position of 1000 or more would be written as "1,000", which reads back as 1. A
+    // control may ignore a style changed after its creation: the rules then write a step's
+    // text again themselves.
     LONG style = GetWindowLongA(spin, GWL_STYLE);
     SetWindowLongA(spin, GWL_STYLE, style | UDS_NOTHOUSANDS);
     SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
@@ -67,6 +69,23 @@ INT_PTR on_command(HWND dialog, WPARAM wparam) {
     return FALSE;
 }
 
+// An up-down control about to step: the rules move it and write its text themselves, and the
+// control is told not to step again.
+INT_PTR on_notify(HWND dialog, LPARAM lparam) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
+    if (header == nullptr || header->code != UDN_DELTAPOS) return FALSE;
+    const NMUPDOWN* step = reinterpret_cast<const NMUPDOWN*>(lparam);
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
+    DialogControls controls = controls_of(dialog);
+    const int handled =
+        dialog_spin_step(&controls, static_cast<int>(header->idFrom), step->iPos, step->iDelta);
+    leave_module_float_state(&outer_state);
+    if (!handled) return FALSE;
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
 INT_PTR on_close(HWND dialog) {
     DialogControls controls = controls_of(dialog);
     dialog_close(&controls);
@@ -75,12 +94,14 @@ INT_PTR on_close(HWND dialog) {
 
 } // namespace
 
-INT_PTR CALLBACK clone_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK clone_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
         return on_init_dialog(dialog);
     case WM_COMMAND:
         return on_command(dialog, wparam);
+    case WM_NOTIFY:
+        return on_notify(dialog, lparam);
     case WM_CLOSE:
         return on_close(dialog);
     default:

@@ -1,5 +1,7 @@
 #include "dialog/dialog_rules.h"
 
+#include <cstring>
+
 #include "clone/clone_builder.h"
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
@@ -119,6 +121,25 @@ void dialog_preview_box_changed(const DialogControls* controls) {
         stop_preview();
     else
         start_preview();
+}
+
+int dialog_spin_step(const DialogControls* controls, int spin, int32_t position, int32_t delta) {
+    const DialogField* field = dialog_field_of(spin);
+    if (field == nullptr || field->spin != spin) return 0;
+    int64_t stepped = static_cast<int64_t>(position) + delta;
+    if (stepped < field->minimum) stepped = field->minimum;
+    if (stepped > field->maximum) stepped = field->maximum;
+    if (stepped == position) return 1;
+    // The control moves as it would have, writing its own text of the position; only where that
+    // is not "%d" (digits grouped) is the edit written again.
+    controls->set_spin(controls->context, spin, field->minimum, field->maximum,
+                       static_cast<int32_t>(stepped));
+    char wanted[number_text_size];
+    format_integer(static_cast<int32_t>(stepped), wanted);
+    char shown[edit_text_size];
+    controls->get_text(controls->context, field->edit, shown, edit_text_size);
+    if (std::strcmp(shown, wanted) != 0) controls->set_text(controls->context, field->edit, wanted);
+    return 1;
 }
 
 void dialog_ok(const DialogControls* controls) {

@@ -146,6 +146,46 @@ TEST(SpinStart, TruncatesTowardZeroWithinTheRange) {
     EXPECT_EQ(spin_start_position(NAN, -10000, 10000), -10000);
 }
 
+// A step moves the control, held to the range, and leaves the rules' own "%d" in the edit and the
+// settings, also where the control writes its position with grouped digits; at an end of the
+// range the text stays as it was. Only up-down controls are stepped.
+TEST_F(DialogRules, SpinStepsLeaveTheirOwnIntegerHeldToTheRange) {
+    dialog_open(&fake.controls);
+    const struct {
+        int spin;
+        const char* before;
+        int32_t position, delta, moved_to;
+        const char* after;
+        double stored;
+    } steps[] = {
+        {IDC_SPIN_TRANSLATION_X, "999", 999, 1, 1000, "1000", 1000},
+        {IDC_SPIN_TRANSLATION_Y, "-1000", -1000, -1, -1001, "-1001", -1001},
+        {IDC_SPIN_TRANSLATION_Z, "9990", 9990, 20, 10000, "10000", 10000}, // accelerated
+        {IDC_SPIN_COUNT, "12", 12, 1, 13, "13", 13},
+        {IDC_SPIN_SCALE_Y, "2.5", 2, -1, 1, "1", 1},
+        {IDC_SPIN_ROTATION_X, "720", 360, 1, 360, "720", 720}, // typed past the end: kept
+    };
+    for (bool grouping : {false, true}) {
+        fake.groups_digits = grouping;
+        for (const auto& step : steps) {
+            const DialogField& field = *dialog_field_of(step.spin);
+            fake.type(field.edit, step.before);
+            fake.spins[step.spin].position = step.position;
+            EXPECT_EQ(dialog_spin_step(&fake.controls, step.spin, step.position, step.delta), 1);
+            EXPECT_EQ(fake.spins[step.spin].position, step.moved_to) << step.spin;
+            EXPECT_EQ(text(field.edit), step.after) << step.spin << (grouping ? " grouped" : "");
+            const double stored = field.vector == nullptr
+                                      ? clone_settings.repeat_count
+                                      : clone_settings.*field.vector.*field.axis;
+            EXPECT_EQ(stored, step.stored) << step.spin;
+        }
+    }
+    const std::map<int, std::string> texts = fake.texts;
+    EXPECT_EQ(dialog_spin_step(&fake.controls, IDC_PIVOT_X, 0, 1), 0);
+    EXPECT_EQ(dialog_spin_step(&fake.controls, 1006, 0, 1), 0);
+    EXPECT_EQ(fake.texts, texts);
+}
+
 TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
     dialog_open(&fake.controls);
     clone_settings.pivot.x = 3.0f;

@@ -271,24 +271,58 @@ TEST_F(CloneDialog, ShowsStoredValuesWithOneDecimalAndHoldsSpinsToTheirRanges) {
     EXPECT_EQ(standin::vertex_count(*object), 2);
 }
 
+// Makes an up-down control behave as one that ignores a style changed after its creation: it
+// keeps grouping the digits of what it writes itself, whatever the module sets.
+WNDPROC updown_proc = nullptr;
+
+LRESULT CALLBACK ignore_no_thousands(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_STYLECHANGING && wparam == static_cast<WPARAM>(GWL_STYLE))
+        reinterpret_cast<STYLESTRUCT*>(lparam)->styleNew &= ~static_cast<DWORD>(UDS_NOTHOUSANDS);
+    return CallWindowProcA(updown_proc, window, message, wparam, lparam);
+}
+
+void let_spin_group_digits(HWND dialog, int id) {
+    HWND spin = drive::control(dialog, id);
+    updown_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(spin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ignore_no_thousands)));
+    SetWindowLongA(spin, GWL_STYLE, GetWindowLongA(spin, GWL_STYLE));
+}
+
+// A step's text is the module's own "%d" of the new position, whatever the control would write.
 TEST_F(CloneDialog, SpinStepsPastAThousandStoreTheValueShown) {
-    int result = run([](HWND d) {
-        drive::set_text(d, 1012, "999");
-        drive::click_spin(d, 1020, true);
-        EXPECT_EQ(drive::text(d, 1012), "1000");
-        EXPECT_EQ(clone_settings.translation.x, 1000.0f);
-        drive::set_focus(d, 1013);
-        drive::set_text(d, 1013, "-1000");
-        drive::press_key(d, VK_DOWN);
-        EXPECT_EQ(drive::text(d, 1013), "-1001");
-        EXPECT_EQ(clone_settings.translation.y, -1001.0f);
-        drive::set_text(d, 1014, "10000");
-        drive::click_spin(d, 1026, true);
-        EXPECT_EQ(drive::text(d, 1014), "10000");
-        EXPECT_EQ(clone_settings.translation.z, 10000.0f);
-        drive::click(d, IDC_CANCEL);
-    });
-    EXPECT_EQ(result, 0);
+    for (bool grouping : {false, true}) {
+        SCOPED_TRACE(grouping ? "the control groups digits" : "the control as set up");
+        clone_settings.translation = {0, 0, 0};
+        int result = run([grouping](HWND d) {
+            if (grouping) {
+                for (int spin : {1020, 1023, 1026})
+                    let_spin_group_digits(d, spin);
+                // The fault the module must not depend on: "1,234" reads back as 1.
+                SendMessageA(drive::control(d, 1020), UDM_SETPOS32, 0, 1234);
+                EXPECT_EQ(drive::text(d, 1012), "1,234");
+            }
+            drive::set_text(d, 1012, "999");
+            drive::click_spin(d, 1020, true);
+            EXPECT_EQ(drive::text(d, 1012), "1000");
+            EXPECT_EQ(clone_settings.translation.x, 1000.0f);
+            drive::click_spin(d, 1020, true); // the next step starts from the text written
+            EXPECT_EQ(drive::text(d, 1012), "1001");
+            drive::set_focus(d, 1013);
+            drive::set_text(d, 1013, "-1000");
+            drive::press_key(d, VK_DOWN);
+            EXPECT_EQ(drive::text(d, 1013), "-1001");
+            EXPECT_EQ(clone_settings.translation.y, -1001.0f);
+            drive::set_text(d, 1014, "10000");
+            drive::click_spin(d, 1026, true);
+            EXPECT_EQ(drive::text(d, 1014), "10000");
+            EXPECT_EQ(clone_settings.translation.z, 10000.0f);
+            // Still grouping after the module set its style again at each step.
+            const LONG style = GetWindowLongA(drive::control(d, 1020), GWL_STYLE);
+            EXPECT_TRUE(!grouping || (style & UDS_NOTHOUSANDS) == 0);
+            drive::click(d, IDC_CANCEL);
+        });
+        EXPECT_EQ(result, 0);
+    }
 }
 
 TEST_F(CloneDialog, TypingWithThePreviewOnRebuildsOncePerStoredChange) {

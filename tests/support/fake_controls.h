@@ -29,6 +29,7 @@ struct FakeControls {
     std::map<int, int> checks;
     std::map<int, Spin> spins;  // range and position last set, per up-down control
     std::map<int, int> changes; // change notifications per edit
+    bool groups_digits = false; // spins write "1,000", as a control without UDS_NOTHOUSANDS does
     bool ended = false;
     long long result = -1;
     int closes_posted = 0;
@@ -50,8 +51,12 @@ struct FakeControls {
         controls.set_spin = [](void* c, int id, int32_t minimum, int32_t maximum,
                                int32_t position) {
             self(c).spins[id] = Spin{minimum, maximum, position};
-            char text[16];
-            std::snprintf(text, sizeof text, "%d", static_cast<int>(position));
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%d", static_cast<int>(position));
+            std::string text = digits;
+            const size_t first = position < 0 ? 1 : 0;
+            for (size_t at = text.size(); self(c).groups_digits && at > first + 3; at -= 3)
+                text.insert(at - 3, ",");
             self(c).type(spin_buddy(id), text);
         };
         controls.end_dialog = [](void* c, intptr_t result) {
