@@ -28,6 +28,12 @@ void dialog_open(const DialogControls* controls);
 void dialog_command(const DialogControls* controls, int id);
 // The close box or a posted close: ends the dialog with 0.
 void dialog_close(const DialogControls* controls);
+// Up-down control spin about to step from position by delta (its notification before it moves):
+// moves it to the new position, held to the field's range, and leaves "%d" of that position in
+// its edit whatever text the control wrote (it may group digits, and "1,000" reads back as 1).
+// At an end of the range nothing changes. Returns 1, so that the control does not step again
+// itself; 0 for any other control.
+int dialog_spin_step(const DialogControls* controls, int spin, int32_t position, int32_t delta);
 
 // The single rules, also reached through dialog_command.
 void dialog_float_edit_changed(const DialogControls* controls, int id);
@@ -35,12 +41,6 @@ void dialog_count_edit_changed(const DialogControls* controls);
 void dialog_center_option_changed(const DialogControls* controls);
 void dialog_preview_box_changed(const DialogControls* controls);
 void dialog_ok(const DialogControls* controls);
-// Up-down control spin about to step from position by delta (its notification before it moves):
-// moves it to the new position, held to the field's range, and leaves "%d" of that position in
-// its edit whatever text the control wrote (it may group digits, and "1,000" reads back as 1).
-// At an end of the range nothing changes. Returns 1, so that the control does not step again
-// itself; 0 for any other control.
-int dialog_spin_step(const DialogControls* controls, int spin, int32_t position, int32_t delta);
 void dialog_cancel(const DialogControls* controls);
 
 // Start position of a spin control for a stored value: truncated toward zero and held to the
