@@ -126,6 +126,14 @@ void dialog_preview_box_changed(const DialogControls* controls) {
 int dialog_spin_step(const DialogControls* controls, int spin, int32_t position, int32_t delta) {
     const DialogField* field = dialog_field_of(spin);
     if (field == nullptr || field->spin != spin) return 0;
+    // A step starts from the integer in the edit, as the control's own does; a full-width one,
+    // which the control cannot read, counts too.
+    char shown[edit_text_size];
+    controls->get_text(controls->context, field->edit, shown, edit_text_size);
+    int32_t typed = 0;
+    if (parse_whole_integer_text(shown, &typed) && typed >= field->minimum &&
+        typed <= field->maximum)
+        position = typed;
     int64_t stepped = static_cast<int64_t>(position) + delta;
     if (stepped < field->minimum) stepped = field->minimum;
     if (stepped > field->maximum) stepped = field->maximum;
@@ -136,7 +144,6 @@ int dialog_spin_step(const DialogControls* controls, int spin, int32_t position,
                        static_cast<int32_t>(stepped));
     char wanted[number_text_size];
     format_integer(static_cast<int32_t>(stepped), wanted);
-    char shown[edit_text_size];
     controls->get_text(controls->context, field->edit, shown, edit_text_size);
     if (std::strcmp(shown, wanted) != 0) controls->set_text(controls->context, field->edit, wanted);
     return 1;

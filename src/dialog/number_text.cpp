@@ -184,19 +184,41 @@ int parse_float_text(const char* text, double* value) {
     return 1;
 }
 
-int parse_integer_text(const char* text, int32_t* value) {
-    TextCursor cursor{text};
+namespace {
+
+// The leading integer at the cursor, which ends up after it; 0 when it lies outside the 32-bit
+// range. digits tells whether there was one.
+int read_integer(TextCursor& cursor, int32_t* value, bool* digits) {
     while (is_space(cursor.peek()))
         cursor.next();
     const bool negative = cursor.peek() == '-';
     if (negative || cursor.peek() == '+') cursor.next();
+    const char* first_digit = cursor.p;
     int64_t magnitude = 0;
     for (; is_digit(cursor.peek()); cursor.next()) {
         magnitude = magnitude * 10 + (cursor.peek() - '0');
         if (magnitude > 2147483648LL) return 0;
     }
+    *digits = cursor.p != first_digit;
     int64_t result = negative ? -magnitude : magnitude;
     if (result > INT32_MAX) return 0;
     *value = static_cast<int32_t>(result);
+    return 1;
+}
+
+} // namespace
+
+int parse_integer_text(const char* text, int32_t* value) {
+    TextCursor cursor{text};
+    bool digits = false;
+    return read_integer(cursor, value, &digits);
+}
+
+int parse_whole_integer_text(const char* text, int32_t* value) {
+    TextCursor cursor{text};
+    bool digits = false;
+    int32_t read = 0;
+    if (!read_integer(cursor, &read, &digits) || !digits || cursor.peek() != '\0') return 0;
+    *value = read;
     return 1;
 }

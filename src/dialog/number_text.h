@@ -26,3 +26,7 @@ int parse_float_text(const char* text, double* value);
 // atoi semantics ("2.9" reads 2, "abc" 0), but a value outside the 32-bit range returns 0
 // instead of being undefined.
 int parse_integer_text(const char* text, int32_t* value);
+
+// The text is one integer and nothing else (white space before it allowed), in the 32-bit range;
+// 0 otherwise, leaving value as it was.
+int parse_whole_integer_text(const char* text, int32_t* value);

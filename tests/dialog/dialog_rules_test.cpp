@@ -162,6 +162,7 @@ TEST_F(DialogRules, SpinStepsLeaveTheirOwnIntegerHeldToTheRange) {
         {IDC_SPIN_TRANSLATION_Y, "-1000", -1000, -1, -1001, "-1001", -1001},
         {IDC_SPIN_TRANSLATION_Z, "9990", 9990, 20, 10000, "10000", 10000}, // accelerated
         {IDC_SPIN_COUNT, "12", 12, 1, 13, "13", 13},
+        {IDC_SPIN_COUNT, "\x82\x50\x82\x51", 5, 1, 13, "13", 13}, // from a full-width 12
         {IDC_SPIN_SCALE_Y, "2.5", 2, -1, 1, "1", 1},
         {IDC_SPIN_ROTATION_X, "720", 360, 1, 360, "720", 720}, // typed past the end: kept
     };

@@ -249,6 +249,10 @@ TEST_F(CloneDialog, ShowsStoredValuesWithOneDecimalAndHoldsSpinsToTheirRanges) {
         drive::click_spin(d, 1017, true); // steps from the integer shown
         EXPECT_EQ(drive::text(d, 1015), "13");
         EXPECT_EQ(clone_settings.repeat_count, 13);
+        drive::set_text(d, 1015, "\x82\x50\x82\x51"); // 12 typed in full width, code page 932
+        EXPECT_EQ(clone_settings.repeat_count, 12);
+        drive::click_spin(d, 1017, true);
+        EXPECT_EQ(drive::text(d, 1015), "13");
         drive::set_text(d, 1015, "0");
         drive::click_spin(d, 1017, false);
         EXPECT_EQ(drive::text(d, 1015), "0");

@@ -219,6 +219,30 @@ TEST(FullWidthText, ReadsAsItsAsciiTwinAndNeverSplitsACharacter) {
     }
 }
 
+// The text a spin step starts from: one integer and nothing after it.
+TEST(IntegerText, WholeIntegerIsTheWholeText) {
+    const struct {
+        const char* text;
+        const char* read;
+    } cases[] = {{"12", "12"},
+                 {" -7", "-7"},
+                 {"+3", "3"},
+                 {"\x82\x50\x82\x51", "12"},
+                 {"12a", "invalid"},
+                 {"2.9", "invalid"},
+                 {"", "invalid"},
+                 {"-", "invalid"},
+                 {"1 ", "invalid"},
+                 {"7\x82", "invalid"},
+                 {"2147483648", "invalid"}};
+    for (const auto& c : cases) {
+        int32_t value = -12345;
+        EXPECT_EQ(parse_whole_integer_text(c.text, &value) ? std::to_string(value) : "invalid",
+                  c.read)
+            << c.text;
+    }
+}
+
 TEST(IntegerText, FormatsLikePercentD) {
     char text[number_text_size];
     format_integer(-2147483647 - 1, text);
