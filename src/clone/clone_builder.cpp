@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "clone/build_limit.h"
 #include "clone/clone_settings.h"
 #include "host_api/host_api.h"
 #include "math/float_state.h"
@@ -13,17 +14,8 @@ namespace {
 // The single-precision value nearest to pi / 180.
 const float degrees_to_radians = 0.017453292f;
 
-} // namespace
-
-HostObject build_clones(HostObject source) {
-    // Set again here: the host code run since the command started (a redraw, the dialog's
-    // modal loop) may have changed the thread's state.
-    FloatState outer_state;
-    enter_module_float_state(&outer_state);
-    HostObject result = host_api.MQ_CreateObject();
-    HostObject work = host_api.MQObj_Clone(source);
-    const int32_t n = host_api.MQObj_GetVertexCount(work);
-
+// Steps work once per repetition, merging each state of it into result.
+void add_stepped_copies(HostObject result, HostObject work, int32_t n) {
     const CloneSettings& s = clone_settings;
     // Rotation first, then scaling along the fixed axes. The angles are rounded to single
     // precision as they are passed.
@@ -75,8 +67,38 @@ HostObject build_clones(HostObject source) {
         // Once per repetition, even for an object without vertices.
         host_api.MQObj_Merge(result, work);
     }
+}
 
+// The object of copies, or null with nothing left behind when the host fails (a null object, a
+// negative count) or the build may not start.
+HostObject build_or_refuse(HostObject source) {
+    HostObject result = host_api.MQ_CreateObject();
+    if (!result) return nullptr;
+    HostObject work = host_api.MQObj_Clone(source);
+    if (!work) {
+        host_api.MQObj_Delete(result);
+        return nullptr;
+    }
+    const int32_t n = host_api.MQObj_GetVertexCount(work);
+    // Refused before the first copy: refusing costs no more than a build of one.
+    if (n < 0 || !build_fits(n, clone_settings.repeat_count)) {
+        host_api.MQObj_Delete(work);
+        host_api.MQObj_Delete(result);
+        return nullptr;
+    }
+    add_stepped_copies(result, work, n);
     host_api.MQObj_Delete(work);
+    return result;
+}
+
+} // namespace
+
+HostObject build_clones(HostObject source) {
+    // Set again here: the host code run since the command started (a redraw, the dialog's
+    // modal loop) may have changed the thread's state.
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
+    HostObject result = build_or_refuse(source);
     leave_module_float_state(&outer_state);
     return result;
 }
