@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "beside_me.h"
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
 #include "host/document/failing_host.h"
@@ -18,17 +19,6 @@
 namespace {
 
 namespace drive = dialog_driver;
-
-std::string beside_me(const char* file) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
-}
-
-template <typename Function> Function export_of(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 int64_t all_host_calls() {
     int64_t sum = 0;
