@@ -105,10 +105,15 @@ HostObject build_clones(HostObject source) {
 
 namespace {
 
-Vector3 mean_position(HostObject object) {
+// 0 when the host fails to count the vertices; center is then left as it was.
+int mean_position(HostObject object, Vector3* center) {
     const int32_t n = host_api.MQObj_GetVertexCount(object);
+    if (n < 0) return 0;
     // Without vertices there is no mean; 0/0 would put NaN into every copy built about it.
-    if (n <= 0) return Vector3{0.0f, 0.0f, 0.0f};
+    if (n == 0) {
+        *center = Vector3{0.0f, 0.0f, 0.0f};
+        return 1;
+    }
 
     // volatile: each running sum is rounded to single precision after every addition, also where
     // the floating-point unit would keep it at a wider precision in a register.
@@ -124,14 +129,14 @@ Vector3 mean_position(HostObject object) {
     }
     // n is exact in double; each quotient is rounded once to single precision.
     const double count = n;
-    Vector3 center;
-    center.x = static_cast<float>(sx / count);
-    center.y = static_cast<float>(sy / count);
-    center.z = static_cast<float>(sz / count);
+    Vector3 mean;
+    mean.x = static_cast<float>(sx / count);
+    mean.y = static_cast<float>(sy / count);
+    mean.z = static_cast<float>(sz / count);
     // Coordinates near the float limit overflow a single-precision sum although their mean is
     // finite; an infinite centre would then spread into every copy. Such an axis is summed again
     // in double precision.
-    if (!std::isfinite(center.x) || !std::isfinite(center.y) || !std::isfinite(center.z)) {
+    if (!std::isfinite(mean.x) || !std::isfinite(mean.y) || !std::isfinite(mean.z)) {
         double wide[3] = {0.0, 0.0, 0.0};
         for (int32_t j = 0; j < n; ++j) {
             HostPoint p;
@@ -140,19 +145,26 @@ Vector3 mean_position(HostObject object) {
             wide[1] += p.y;
             wide[2] += p.z;
         }
-        if (!std::isfinite(center.x)) center.x = static_cast<float>(wide[0] / count);
-        if (!std::isfinite(center.y)) center.y = static_cast<float>(wide[1] / count);
-        if (!std::isfinite(center.z)) center.z = static_cast<float>(wide[2] / count);
+        if (!std::isfinite(mean.x)) mean.x = static_cast<float>(wide[0] / count);
+        if (!std::isfinite(mean.y)) mean.y = static_cast<float>(wide[1] / count);
+        if (!std::isfinite(mean.z)) mean.z = static_cast<float>(wide[2] / count);
     }
-    return center;
+    *center = mean;
+    return 1;
 }
 
 } // namespace
 
-Vector3 compute_object_center(HostObject object) {
+int capture_object_center(HostObject object, Vector3* center) {
     FloatState outer_state;
     enter_module_float_state(&outer_state);
-    const Vector3 center = mean_position(object);
+    const int counted = mean_position(object, center);
     leave_module_float_state(&outer_state);
+    return counted;
+}
+
+Vector3 compute_object_center(HostObject object) {
+    Vector3 center{0.0f, 0.0f, 0.0f};
+    capture_object_center(object, &center);
     return center;
 }

@@ -11,3 +11,6 @@ HostObject build_clones(HostObject source);
 
 // Mean of the object's vertex positions; (0, 0, 0) for an object without vertices.
 Vector3 compute_object_center(HostObject object);
+// The same into *center; 0, with *center left as it was, when the host fails to count the
+// vertices: a failed count is no object without vertices.
+int capture_object_center(HostObject object, Vector3* center);

@@ -212,6 +212,17 @@ TEST_F(FailingHost, CopiesMadeCurrentAreNeitherCopiedNorCentred) {
     expect_no_leak();
 }
 
+TEST_F(FailingHost, ACentreTheHostFailsToCountKeepsTheLastOne) {
+    clone_settings.object_center = Vector3{7, 8, 9};
+    standin::fail_host_call(HostCall::vertex_count, 1);
+    qvfake::FakeControls dialog;
+    dialog.open();
+    dialog.tick(IDC_USE_CENTER, 1);
+    EXPECT_EQ(clone_settings.use_object_center, 1);
+    EXPECT_EQ(clone_settings.object_center.x, 7.0f);
+    EXPECT_EQ(clone_settings.object_center.z, 9.0f);
+}
+
 TEST(BuildLimit, HoldsTheHostsCountsAndTheFreeMemory) {
     const uint64_t estimate = build_memory_estimate(1000, 1000);
     EXPECT_EQ(estimate, (2 * 1000 * 1000 + 1000) * uint64_t(64));
