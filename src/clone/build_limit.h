@@ -15,5 +15,6 @@ uint64_t build_memory_estimate(int32_t n, int32_t count);
 
 // 1 when count copies of an object of n vertices may be built: the user's object holding them all
 // (n x (count + 1) vertices) still fits the host's counts, and the estimate fits in what is free.
-// A count of 0 or less builds nothing and always may.
+// A count of 0 or less builds nothing and always may. Faces and face corners the command never
+// counts (that would be host calls it does not make); their share is in the estimate.
 int build_fits(int32_t n, int32_t count);
