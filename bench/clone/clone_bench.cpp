@@ -171,13 +171,13 @@ struct PreviewDocument {
         standin::Object* source = standin::create_object("source");
         *source = *mesh_of(vertices);
         standin::set_current_object(*document, standin::add_object(*document, source));
-        preview_state = PreviewState{document, 0, nullptr, 0};
+        preview_state = PreviewState{document, 0, nullptr, 0, 0};
         start_preview();
     }
     ~PreviewDocument() {
         stop_preview();
         standin::destroy_document(document);
-        preview_state = PreviewState{nullptr, 0, nullptr, 0};
+        preview_state = PreviewState{nullptr, 0, nullptr, 0, 0};
     }
 };
 

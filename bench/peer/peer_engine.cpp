@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     clone_settings.scale = Vector3{1.001f, 1, 1};
     clone_settings.translation = Vector3{0, 0.5f, 0};
     clone_settings.repeat_count = copies;
-    preview_state = PreviewState{document, 0, nullptr, 0};
+    preview_state = PreviewState{document, 0, nullptr, 0, 0};
 
     const auto start = std::chrono::steady_clock::now();
     const int applied = run_clone_command(document);

@@ -87,6 +87,7 @@ Object* create_object(const char* name) {
     Object* object = spare ? reuse(spare, Object()) : new Object;
     object->name = name;
     ++state().live_objects;
+    note_object_alive(object, true);
     return object;
 }
 
@@ -95,12 +96,14 @@ Object* clone_object(const Object& source) {
     Object* copy = spare ? reuse(spare, source) : new Object(source);
     copy->owner = nullptr;
     ++state().live_objects;
+    note_object_alive(copy, true);
     return copy;
 }
 
 void destroy_object(Object* object) {
     if (!object) return;
     --state().live_objects;
+    note_object_alive(object, false);
     std::vector<Object*>& kept = spares();
     if (spare_limit == 0) {
         delete object;
@@ -264,10 +267,17 @@ void append_object(Object& dest, const Object& source) {
     append_attributes(dest, source, corners_before, faces_before);
 }
 
-Document* create_document() { return new Document; }
+Document* create_document() {
+    Document* document = new Document;
+    note_document_alive(document, true);
+    return document;
+}
 
 void destroy_document(Document* document) {
     if (!document) return;
+    note_document_alive(document, false);
+    for (int32_t index = 0; index < object_slot_count(*document); ++index)
+        note_index_returned(document, index, false);
     for (Object* object : document->objects)
         destroy_object(object);
     delete document;

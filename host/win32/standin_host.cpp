@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/document/document.h"
+#include "host/document/failing_host.h"
 #include "host/document/host_functions.h"
 
 namespace {
@@ -149,5 +150,27 @@ int64_t standin_live_object_count() { return standin::live_object_count(); }
 int64_t standin_redraw_count() { return standin::redraw_count(); }
 
 int32_t standin_stray_call_count() { return stray_calls.load(); }
+
+void standin_start_failing_host() { standin::start_failing_host(); }
+
+void standin_stop_failing_host() { standin::stop_failing_host(); }
+
+int64_t standin_host_call_count(int32_t call) {
+    return standin::host_call_count(static_cast<standin::HostCall>(call));
+}
+
+void standin_fail_host_call(int32_t call, int64_t nth) {
+    standin::fail_host_call(static_cast<standin::HostCall>(call), nth);
+}
+
+void standin_reenter_at(int32_t call, int64_t nth, void (*plugin)(void*), void* context) {
+    standin::reenter_at(static_cast<standin::HostCall>(call), nth, plugin, context);
+}
+
+void standin_make_added_objects_current(int32_t on) {
+    standin::make_added_objects_current(on != 0);
+}
+
+int64_t standin_host_misuse_count() { return standin::host_misuse_count(); }
 
 } // extern "C"

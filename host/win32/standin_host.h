@@ -51,4 +51,14 @@ STANDIN_HOST_API int64_t standin_live_object_count();
 STANDIN_HOST_API int64_t standin_redraw_count();
 // Calls of host functions the stand-in does not provide; each is answered with 0.
 STANDIN_HOST_API int32_t standin_stray_call_count();
+
+// The failing host of host/document/failing_host.h; call is a standin::HostCall.
+STANDIN_HOST_API void standin_start_failing_host();
+STANDIN_HOST_API void standin_stop_failing_host();
+STANDIN_HOST_API int64_t standin_host_call_count(int32_t call);
+STANDIN_HOST_API void standin_fail_host_call(int32_t call, int64_t nth);
+STANDIN_HOST_API void standin_reenter_at(int32_t call, int64_t nth, void (*plugin)(void* context),
+                                         void* context);
+STANDIN_HOST_API void standin_make_added_objects_current(int32_t on);
+STANDIN_HOST_API int64_t standin_host_misuse_count();
 }

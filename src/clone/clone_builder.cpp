@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "clone/build_limit.h"
 #include "clone/clone_settings.h"
 #include "host_api/host_api.h"
 #include "math/float_state.h"
@@ -13,17 +14,8 @@ namespace {
 // The single-precision value nearest to pi / 180.
 const float degrees_to_radians = 0.017453292f;
 
-} // namespace
-
-HostObject build_clones(HostObject source) {
-    // Set again here: the host code run since the command started (a redraw, the dialog's
-    // modal loop) may have changed the thread's state.
-    FloatState outer_state;
-    enter_module_float_state(&outer_state);
-    HostObject result = host_api.MQ_CreateObject();
-    HostObject work = host_api.MQObj_Clone(source);
-    const int32_t n = host_api.MQObj_GetVertexCount(work);
-
+// Steps work once per repetition, merging each state of it into result.
+void add_stepped_copies(HostObject result, HostObject work, int32_t n) {
     const CloneSettings& s = clone_settings;
     // Rotation first, then scaling along the fixed axes. The angles are rounded to single
     // precision as they are passed.
@@ -75,18 +67,53 @@ HostObject build_clones(HostObject source) {
         // Once per repetition, even for an object without vertices.
         host_api.MQObj_Merge(result, work);
     }
+}
 
+// The object of copies, or null with nothing left behind when the host fails (a null object, a
+// negative count) or the build may not start.
+HostObject build_or_refuse(HostObject source) {
+    HostObject result = host_api.MQ_CreateObject();
+    if (!result) return nullptr;
+    HostObject work = host_api.MQObj_Clone(source);
+    if (!work) {
+        host_api.MQObj_Delete(result);
+        return nullptr;
+    }
+    const int32_t n = host_api.MQObj_GetVertexCount(work);
+    // Refused before the first copy: refusing costs no more than a build of one.
+    if (n < 0 || !build_fits(n, clone_settings.repeat_count)) {
+        host_api.MQObj_Delete(work);
+        host_api.MQObj_Delete(result);
+        return nullptr;
+    }
+    add_stepped_copies(result, work, n);
     host_api.MQObj_Delete(work);
+    return result;
+}
+
+} // namespace
+
+HostObject build_clones(HostObject source) {
+    // Set again here: the host code run since the command started (a redraw, the dialog's
+    // modal loop) may have changed the thread's state.
+    FloatState outer_state;
+    enter_module_float_state(&outer_state);
+    HostObject result = build_or_refuse(source);
     leave_module_float_state(&outer_state);
     return result;
 }
 
 namespace {
 
-Vector3 mean_position(HostObject object) {
+// 0 when the host fails to count the vertices; center is then left as it was.
+int mean_position(HostObject object, Vector3* center) {
     const int32_t n = host_api.MQObj_GetVertexCount(object);
+    if (n < 0) return 0;
     // Without vertices there is no mean; 0/0 would put NaN into every copy built about it.
-    if (n <= 0) return Vector3{0.0f, 0.0f, 0.0f};
+    if (n == 0) {
+        *center = Vector3{0.0f, 0.0f, 0.0f};
+        return 1;
+    }
 
     // volatile: each running sum is rounded to single precision after every addition, also where
     // the floating-point unit would keep it at a wider precision in a register.
@@ -102,14 +129,14 @@ Vector3 mean_position(HostObject object) {
     }
     // n is exact in double; each quotient is rounded once to single precision.
     const double count = n;
-    Vector3 center;
-    center.x = static_cast<float>(sx / count);
-    center.y = static_cast<float>(sy / count);
-    center.z = static_cast<float>(sz / count);
+    Vector3 mean;
+    mean.x = static_cast<float>(sx / count);
+    mean.y = static_cast<float>(sy / count);
+    mean.z = static_cast<float>(sz / count);
     // Coordinates near the float limit overflow a single-precision sum although their mean is
     // finite; an infinite centre would then spread into every copy. Such an axis is summed again
     // in double precision.
-    if (!std::isfinite(center.x) || !std::isfinite(center.y) || !std::isfinite(center.z)) {
+    if (!std::isfinite(mean.x) || !std::isfinite(mean.y) || !std::isfinite(mean.z)) {
         double wide[3] = {0.0, 0.0, 0.0};
         for (int32_t j = 0; j < n; ++j) {
             HostPoint p;
@@ -118,19 +145,26 @@ Vector3 mean_position(HostObject object) {
             wide[1] += p.y;
             wide[2] += p.z;
         }
-        if (!std::isfinite(center.x)) center.x = static_cast<float>(wide[0] / count);
-        if (!std::isfinite(center.y)) center.y = static_cast<float>(wide[1] / count);
-        if (!std::isfinite(center.z)) center.z = static_cast<float>(wide[2] / count);
+        if (!std::isfinite(mean.x)) mean.x = static_cast<float>(wide[0] / count);
+        if (!std::isfinite(mean.y)) mean.y = static_cast<float>(wide[1] / count);
+        if (!std::isfinite(mean.z)) mean.z = static_cast<float>(wide[2] / count);
     }
-    return center;
+    *center = mean;
+    return 1;
 }
 
 } // namespace
 
-Vector3 compute_object_center(HostObject object) {
+int capture_object_center(HostObject object, Vector3* center) {
     FloatState outer_state;
     enter_module_float_state(&outer_state);
-    const Vector3 center = mean_position(object);
+    const int counted = mean_position(object, center);
     leave_module_float_state(&outer_state);
+    return counted;
+}
+
+Vector3 compute_object_center(HostObject object) {
+    Vector3 center{0.0f, 0.0f, 0.0f};
+    capture_object_center(object, &center);
     return center;
 }

@@ -5,8 +5,11 @@
 
 #include "host_api/host_interface.h"
 
-// 1 when the copies were merged into the current object, 0 otherwise.
+// 1 when the copies were merged into the current object, 0 otherwise. Called again while it
+// runs, it returns 0 at once and changes nothing.
 int run_clone_command(HostDocument document);
+// 1 while a command runs, its dialog open.
+int clone_command_running();
 
 // Shows the settings dialog modally over owner and returns its result: 1 for OK, anything else
 // for Cancel, close or a dialog that failed to open. Bound at link time: the Windows module binds

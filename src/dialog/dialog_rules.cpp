@@ -106,8 +106,10 @@ void dialog_center_option_changed(const DialogControls* controls) {
     if (ticked) {
         HostObject object = current_object();
         // The dialog only opens over a current object; should it be gone, keep the last centre
-        // rather than read through a null object.
-        if (object != nullptr) clone_settings.object_center = compute_object_center(object);
+        // rather than read through a null object. Nor is the centre of the copies shown taken,
+        // should the host have made them current, nor one the host failed to count.
+        if (object != nullptr && !is_preview_object(object))
+            capture_object_center(object, &clone_settings.object_center);
     } else {
         clone_settings.object_center = Vector3{0.0f, 0.0f, 0.0f};
     }

@@ -38,6 +38,8 @@ uint32_t MQ_EXPORT MQCheckVersion(uint32_t host_version) {
 }
 
 int32_t MQ_EXPORT MQModifyObject(int32_t entry_index, HostDocument document) {
+    // Called again while its dialog is open: the running command keeps its document.
+    if (clone_command_running()) return 0;
     record_preview_document(document);
     // Without a complete host table every host call would go through a null or stale entry.
     if (entry_index != 0 || !host_api.resolved) return 0;

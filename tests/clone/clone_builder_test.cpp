@@ -1,4 +1,5 @@
 #include "clone/clone_builder.h"
+#include "clone/build_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -293,6 +294,19 @@ TEST_F(CloneBuilder, CentreOfAnObjectWithoutVerticesIsTheOriginNotNaN) {
     for (const HostPoint& p : result->vertices)
         EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
     EXPECT_EQ(result->vertices[1].y, 2.0f);
+}
+
+} // namespace
+
+namespace {
+
+// What the builder weighs a big build against: the platform's answer, within what a process of
+// this word size can hold.
+TEST(FreeMemory, IsReportedWithinWhatTheProcessCanAddress) {
+    const uint64_t free_bytes = free_memory_bytes();
+    EXPECT_GT(free_bytes, uint64_t(16) << 20);
+    const uint64_t addressable = sizeof(void*) == 4 ? uint64_t(4) << 30 : UINT64_MAX;
+    EXPECT_LE(free_bytes, addressable);
 }
 
 } // namespace

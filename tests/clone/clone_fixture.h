@@ -40,7 +40,7 @@ class CloneFixture : public ::testing::Test {
     void SetUp() override {
         standin::bind_host_api(&host_api);
         clone_settings = CloneSettings{{0, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, 5, 0, {0, 0, 0}};
-        preview_state = PreviewState{nullptr, 0, nullptr, 0};
+        preview_state = PreviewState{nullptr, 0, nullptr, 0, 0};
         document = standin::create_document();
         source = make_source();
         source_index = standin::add_object(*document, source);

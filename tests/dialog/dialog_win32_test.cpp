@@ -183,7 +183,7 @@ class CloneDialog : public ::testing::Test {
         standin::add_vertex(*object, 0, 0, 0);
         standin::add_vertex(*object, 2, 4, 6);
         standin::set_current_object(*document, standin::add_object(*document, object));
-        preview_state = PreviewState{document, 0, nullptr, 0};
+        preview_state = PreviewState{document, 0, nullptr, 0, 0};
     }
     void TearDown() override { standin::destroy_document(document); }
 

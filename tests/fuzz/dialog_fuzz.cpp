@@ -96,7 +96,7 @@ struct Host {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Host host;
     clone_settings = CloneSettings{{0, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, 5, 0, {0, 0, 0}};
-    preview_state = PreviewState{host.document, 0, nullptr, 0};
+    preview_state = PreviewState{host.document, 0, nullptr, 0, 0};
     qvfake::FakeControls dialog;
     dialog.open();
     check_settings();

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "beside_me.h"
 #include "clone/clone_settings.h"
 #include "host/driver/dialog_driver.h"
 #include "host/win32/standin_host.h"
@@ -22,17 +23,6 @@
 namespace {
 
 namespace drive = dialog_driver;
-
-std::string beside_me(const char* file) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
-}
-
-template <typename Function> Function export_of(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // The host's own code, run by the modal loop: it puts back the state it works with.
 const UINT set_host_state = WM_APP + 1;

@@ -14,18 +14,12 @@
 #else
 #include "cdecl_call.h"
 #endif
+#include "beside_me.h"
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
 #include "host_api/host_api.h"
 
 namespace {
-
-std::string beside_me(const char* file) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
-}
 
 long env_count(const char* variable) {
     char text[32];
