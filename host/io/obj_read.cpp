@@ -322,7 +322,9 @@ bool read_other(Piece& s, const char* word, size_t length, const char* p, const 
     while (name_end > name && is_space(name_end[-1]))
         --name_end;
     const size_t faces = s.face_ends.size();
-    if (is_word(word, length, "usemtl")) {
+    if (is_word(word, length, "vn") || is_word(word, length, "vp")) {
+        // Normals are the viewer's to derive; parameter-space vertices belong to curves.
+    } else if (is_word(word, length, "usemtl")) {
         // "usemtl" alone ends a material; with anything after it, even only a space, it names
         // one, and "" is a name a .mtl can give.
         s.material.change(p < line_end ? index_of(s.materials, name, name_end) : -1, faces);
@@ -340,7 +342,6 @@ bool read_other(Piece& s, const char* word, size_t length, const char* p, const 
         ++s.line_statements;
     } else if (is_word(word, length, "p")) {
         ++s.point_statements;
-    } else if (is_word(word, length, "vn") || is_word(word, length, "vp")) {
     } else if (is_ignored_statement(word, length)) {
         if (s.ignored_line == 0) {
             s.ignored_line = line;
@@ -677,24 +678,28 @@ bool parse_obj_text(const std::string& bytes, Mesh* mesh, std::string* error,
 
 bool load_obj(const std::string& path, Mesh* mesh, std::string* error,
               std::vector<std::string>* warnings) {
-    std::error_code failed;
-    const uintmax_t size = std::filesystem::file_size(path, failed);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        failed || size > SIZE_MAX / 2 ? nullptr : std::fopen(path.c_str(), "rb"), std::fclose);
-    std::string bytes;
+    // The size the file has, read in one go into memory left as it comes (a pipe, or a file that
+    // grew meanwhile, is read on to its end).
+    std::error_code no_size;
+    uintmax_t expected = std::filesystem::file_size(path, no_size);
+    if (no_size) expected = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
     bool read = file != nullptr;
     try {
-        if (read) {
-            // One read of the size the file has; a file that grew meanwhile is read on.
-            bytes.resize(static_cast<size_t>(size));
-            size_t have = std::fread(&bytes[0], 1, bytes.size(), file.get());
-            char more[1 << 16];
-            for (size_t n;
-                 have == bytes.size() && (n = std::fread(more, 1, sizeof more, file.get()));)
-                bytes.append(more, n), have = bytes.size();
-            read = !std::ferror(file.get());
-            bytes.resize(have);
+        size_t room = static_cast<size_t>(std::min<uintmax_t>(expected, SIZE_MAX / 2)) + 1;
+        bytes.reset(new char[room]);
+        while (read) {
+            size += std::fread(bytes.get() + size, 1, room - size, file.get());
+            if (size < room || room >= SIZE_MAX / 4) break;
+            std::unique_ptr<char[]> more(new char[room * 2]);
+            std::memcpy(more.get(), bytes.get(), size);
+            bytes = std::move(more);
+            room *= 2;
         }
+        read = read && !std::ferror(file.get()) && std::feof(file.get());
     } catch (const std::bad_alloc&) {
         *error = "not enough memory to read " + path;
         return false;
@@ -704,10 +709,11 @@ bool load_obj(const std::string& path, Mesh* mesh, std::string* error,
         return false;
     }
     file.reset();
-    if (!parse_obj_bytes(bytes.data(), bytes.size(), mesh, error, warnings)) {
+    if (!parse_obj_bytes(bytes.get(), size, mesh, error, warnings)) {
         *error = path + ": " + *error;
         return false;
     }
+    bytes.reset();
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     for (const std::string& library : mesh->material_libraries) {
         std::error_code ignored;
