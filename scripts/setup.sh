@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps netpbm fonts-ipafont-gothic locales
-  libtinyobjloader-dev libstb-dev python3 clang-14 libclang-rt-14-dev gnuplot-nox
+  libtinyobjloader-dev libfast-float-dev libstb-dev python3 clang-14 libclang-rt-14-dev gnuplot-nox
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -37,7 +38,7 @@ void append_utf8(std::string& out, uint32_t c) {
 }
 
 // Length of the well-formed UTF-8 sequence at text[at], or 0.
-size_t utf8_length(const std::string& text, size_t at) {
+size_t utf8_length(const char* text, size_t size, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     if (lead < 0x80) return 1;
@@ -51,7 +52,7 @@ size_t utf8_length(const std::string& text, size_t at) {
         length = 4, c = lead & 0x07;
     else
         return 0;
-    if (at + length > text.size()) return 0;
+    if (at + length > size) return 0;
     for (size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return 0;
         c = (c << 6) | (byte(at + i) & 0x3F);
@@ -61,21 +62,22 @@ size_t utf8_length(const std::string& text, size_t at) {
     return length;
 }
 
-bool from_utf16(const std::string& bytes, bool big_endian, std::string* text, std::string* error) {
-    if (bytes.size() % 2) {
+bool from_utf16(const char* bytes, size_t size, bool big_endian, std::string* text,
+                std::string* error) {
+    if (size % 2) {
         *error = "UTF-16 text with an odd number of bytes: the file is cut short";
         return false;
     }
     std::string out;
-    out.reserve(bytes.size() / 2);
+    out.reserve(size / 2);
     const auto unit = [&](size_t i) {
         const unsigned a = static_cast<unsigned char>(bytes[i]);
         const unsigned b = static_cast<unsigned char>(bytes[i + 1]);
         return big_endian ? (a << 8 | b) : (b << 8 | a);
     };
-    for (size_t i = 2; i < bytes.size(); i += 2) {
+    for (size_t i = 2; i < size; i += 2) {
         uint32_t c = unit(i);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < size && unit(i + 2) >= 0xDC00 &&
             unit(i + 2) <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
             i += 2;
@@ -94,34 +96,51 @@ bool from_utf16(const std::string& bytes, bool big_endian, std::string* text, st
     return true;
 }
 
-bool starts_with(const std::string& bytes, const char* mark, size_t length) {
-    return bytes.compare(0, length, mark, length) == 0;
+bool starts_with(const char* bytes, size_t size, const char* mark, size_t length) {
+    return size >= length && std::memcmp(bytes, mark, length) == 0;
 }
 
 } // namespace
 
-bool text_as_utf8(const std::string& bytes, std::string* text, std::string* error) {
-    if (starts_with(bytes, "\xFF\xFE\0\0", 4) || starts_with(bytes, "\0\0\xFE\xFF", 4)) {
+bool find_text(const char* data, size_t size, std::string* converted, const char** begin,
+               const char** end, std::string* error) {
+    if (starts_with(data, size, "\xFF\xFE\0\0", 4) || starts_with(data, size, "\0\0\xFE\xFF", 4)) {
         *error = "UTF-32 text is not read: save the file as UTF-8 or UTF-16";
         return false;
     }
-    if (starts_with(bytes, "\xFF\xFE", 2)) return from_utf16(bytes, false, text, error);
-    if (starts_with(bytes, "\xFE\xFF", 2)) return from_utf16(bytes, true, text, error);
-    const size_t start = starts_with(bytes, "\xEF\xBB\xBF", 3) ? 3 : 0;
-    for (size_t i = start; i < bytes.size();) {
-        if (bytes[i] == '\0') {
-            *error = where(bytes, i) +
-                     ": a NUL byte (UTF-16 without a byte-order mark, or not a text file)";
-            return false;
+    const bool little = starts_with(data, size, "\xFF\xFE", 2);
+    if (little || starts_with(data, size, "\xFE\xFF", 2)) {
+        if (!from_utf16(data, size, !little, converted, error)) return false;
+        *begin = converted->data();
+        *end = *begin + converted->size();
+        return true;
+    }
+    const size_t start = starts_with(data, size, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    *begin = data + start;
+    *end = data + size;
+    return true;
+}
+
+size_t first_foreign_byte(const char* begin, const char* end, bool any_code_page,
+                          std::string* what) {
+    const size_t size = static_cast<size_t>(end - begin);
+    for (size_t i = 0; i < size;) {
+        if (begin[i] == '\0') {
+            *what = "a NUL byte (UTF-16 without a byte-order mark, or not a text file)";
+            return i;
         }
-        const size_t length = utf8_length(bytes, i);
+        if (any_code_page || static_cast<unsigned char>(begin[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = utf8_length(begin, size, i);
         if (length == 0) {
-            *error = where(bytes, i) + ": " + hex(static_cast<unsigned char>(bytes[i]), 2) +
-                     " is not UTF-8 (save the file as UTF-8, or UTF-16 with a byte-order mark)";
-            return false;
+            *what = hex(static_cast<unsigned char>(begin[i]), 2) +
+                    " is not UTF-8 (only names and comments may be in another code page; save "
+                    "the file as UTF-8, or UTF-16 with a byte-order mark)";
+            return i;
         }
         i += length;
     }
-    *text = bytes.substr(start);
-    return true;
+    return size;
 }

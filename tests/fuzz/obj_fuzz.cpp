@@ -41,12 +41,29 @@ void check_mesh(const Mesh& m) {
         check(i >= -1 && (i < 0 || static_cast<size_t>(i) < m.groups.size()));
 }
 
+// Read in pieces, the same bytes give the same mesh or the same refusal.
+void check_pieces(const uint8_t* data, size_t size, bool read, const std::string& error,
+                  const Mesh& mesh) {
+    Mesh m;
+    std::string e;
+    check(parse_obj_bytes(reinterpret_cast<const char*>(data), size, &m, &e, nullptr, 3) == read);
+    check(e == error && m.vertices == mesh.vertices && m.uvs == mesh.uvs &&
+          m.corners == mesh.corners && m.corner_uvs == mesh.corner_uvs &&
+          m.face_ends == mesh.face_ends && m.face_materials == mesh.face_materials &&
+          m.materials == mesh.materials && m.face_groups == mesh.face_groups &&
+          m.groups == mesh.groups && m.face_smoothing == mesh.face_smoothing &&
+          m.object_name == mesh.object_name && m.material_libraries == mesh.material_libraries);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Mesh mesh;
     std::string error;
-    if (!parse_obj_text(std::string(reinterpret_cast<const char*>(data), size), &mesh, &error)) {
+    const bool read =
+        parse_obj_text(std::string(reinterpret_cast<const char*>(data), size), &mesh, &error);
+    check_pieces(data, size, read, error, mesh);
+    if (!read) {
         check(!error.empty() && error.find('\n') == std::string::npos);
         return 0;
     }

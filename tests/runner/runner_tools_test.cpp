@@ -219,7 +219,13 @@ TEST(ObjText, RefusesWithTheReasonAndWhere) {
                {triangle + "vt 0x1p3 0\n", "line 4: texture coordinate '0x1p3' is not a number"},
                {big_face + "\n", "line 4: a face of 256 corners"},
                {"\x89PNG\r\n\x1a\n", "line 1, byte 1: 0x89 is not UTF-8"},
-               {"v 0 0 0\no \x94\xA0\n", "line 2, byte 3: 0x94 is not UTF-8"}, // Shift-JIS
+               {"v 0 0 0\nv 0 \x94\xA0 0\n", "line 2, byte 5: 0x94 is not UTF-8"}, // Shift-JIS
+               {std::string("o \x94\0\nv 0 0 0\n", 13),
+                "line 1, byte 4: a NUL byte"}, // not even in a name
+               {triangle + "f -4 1 2\n", "line 4: a face refers to vertex -4 of the 3 before it"},
+               {triangle + "f 1 2 3x\n", "line 4: face corner '3x' is not"},
+               {triangle + "f 0 1 2\n", "line 4: face corner '0' is not"},
+               {triangle + "f 1/1 2/1 3//\n", "line 4: face corner '3//' is not"},
                {std::string("v\0 0 0 0\n", 9), "line 1, byte 2: a NUL byte"},
                {std::string("\xFF\xFE\0\0v", 5), "UTF-32"},
                {std::string("\xFF\xFE"
@@ -236,6 +242,77 @@ TEST(ObjText, RefusesWithTheReasonAndWhere) {
         EXPECT_FALSE(parse_obj_text(c.text, &m, &error)) << c.says;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.says << " -- " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+}
+
+// Japanese modellers save names in Shift-JIS: read as bytes and written back as they were. UTF-16
+// is still converted; "usemtl " names the material "" (a .mtl can), "usemtl" alone none.
+TEST(ObjText, CarriesNamesInAnyCodePageByteForByte) {
+    const std::string box = "\x94\xA0", lid = "\x8A\x57", red = "\x90\xD4"; // 箱 蓋 赤
+    const std::string text = "# \x83\x52\x83\x81\x83\x93\x83\x67\nmtllib " + box + ".mtl\no " +
+                             box + "\nv 0 0 0\nv 1 0 0\nv 1 1 0\ng " + lid + "\nusemtl " + red +
+                             "\nf 1 2 3\nusemtl \nf 1 2 3\nusemtl\nf 1 2 3\n";
+    const Mesh m = read(text);
+    EXPECT_EQ(m.object_name, box);
+    EXPECT_EQ(m.material_libraries, (std::vector<std::string>{box + ".mtl"}));
+    EXPECT_EQ(m.groups, (std::vector<std::string>{box, lid}));
+    EXPECT_EQ(m.materials, (std::vector<std::string>{red, ""}));
+    EXPECT_EQ(m.face_materials, (std::vector<int32_t>{0, 1, -1}));
+    std::ostringstream written;
+    write_obj(written, m);
+    for (const std::string& line :
+         {"mtllib " + box + ".mtl\n", "o " + box + "\n", "g " + lid + "\n", "usemtl " + red + "\n",
+          std::string("usemtl \n")})
+        EXPECT_NE(written.str().find(line), std::string::npos) << line;
+    EXPECT_EQ(read(written.str()).face_materials, m.face_materials);
+    EXPECT_EQ(read(utf16("o box\nv 0 0 0\n", true)).object_name, "box");
+}
+
+// A big file is read in pieces at once; any split gives what one reading gives, refusals and
+// warnings included, whatever crosses the seams (relative indices, states, names).
+TEST(ObjText, ReadsTheSameInAnyNumberOfPieces) {
+    std::string long_obj = "o ring\n";
+    for (int k = 0; k < 40; ++k) {
+        long_obj += "v " + std::to_string(k) + " 0.1 -2e-3\nvt 0.5 " + std::to_string(k) + "\n";
+        if (k % 7 == 3)
+            long_obj += "usemtl m" + std::to_string(k % 3) + "\ng g" + std::to_string(k % 2) + "\n";
+        if (k % 11 == 5) long_obj += "s " + std::to_string(k) + "\n";
+        if (k >= 2) long_obj += k % 2 ? "f -1/-1 -2/-2 -3/-3\n" : "f 1 -1 -2 2\n";
+        if (k == 17) long_obj += "p 1\nf 1 2\ncurv 0 1 2\n";
+    }
+    const std::string texts[] = {crate_obj,
+                                 long_obj,
+                                 long_obj + "f 1 2 41\n",
+                                 long_obj + "f -41 1 2\n",
+                                 long_obj + "f 1/41 2/1 3/1\n",
+                                 long_obj + "v 1 2 x\n",
+                                 "v 0 0 0\rv 1 0 0\r\nv 0 1 0\nf 1 2 3\n"};
+    for (const std::string& text : texts) {
+        Mesh one;
+        std::string one_error;
+        std::vector<std::string> one_warnings;
+        const bool read_once =
+            parse_obj_bytes(text.data(), text.size(), &one, &one_error, &one_warnings, 1);
+        for (int pieces : {2, 3, 7, 50}) {
+            Mesh m;
+            std::string error;
+            std::vector<std::string> warnings;
+            EXPECT_EQ(parse_obj_bytes(text.data(), text.size(), &m, &error, &warnings, pieces),
+                      read_once);
+            EXPECT_EQ(error, one_error) << pieces;
+            EXPECT_EQ(warnings, one_warnings) << pieces;
+            EXPECT_EQ(m.vertices, one.vertices);
+            EXPECT_EQ(m.uvs, one.uvs);
+            EXPECT_EQ(m.corners, one.corners) << pieces;
+            EXPECT_EQ(m.corner_uvs, one.corner_uvs) << pieces;
+            EXPECT_EQ(m.face_ends, one.face_ends);
+            EXPECT_EQ(m.face_materials, one.face_materials) << pieces;
+            EXPECT_EQ(m.materials, one.materials);
+            EXPECT_EQ(m.face_groups, one.face_groups) << pieces;
+            EXPECT_EQ(m.groups, one.groups);
+            EXPECT_EQ(m.face_smoothing, one.face_smoothing) << pieces;
+            EXPECT_EQ(m.object_name, one.object_name);
+        }
     }
 }
 
