@@ -9,6 +9,7 @@ Usage: release_archive.py ROOT VERSION DLL32 DLL64 OUT.zip
 """
 import hashlib
 import os
+import re
 import sys
 import time
 import zipfile
@@ -24,8 +25,11 @@ CONTENTS = [
     ("for-64bit-modeller/quorvel_clone.dll", "module 64", "binary"),
 ]
 SUMS = "SHA256SUMS.txt"
-MANUALS = [name for name, _, form in CONTENTS if name.startswith("README-")]
+MANUALS = [name for name, _, _ in CONTENTS if name.startswith("README-")]
 FOLDERS = sorted({name.split("/")[0] for name, _, _ in CONTENTS if "/" in name})
+
+# The PE machine of each word size's module.
+MACHINES = {"32": 0x14C, "64": 0x8664}
 
 FILE_MODE = 0o100644 << 16
 FOLDER_MODE = (0o040755 << 16) | 0x10  # and the MS-DOS directory bit
@@ -33,6 +37,16 @@ FOLDER_MODE = (0o040755 << 16) | 0x10  # and the MS-DOS directory bit
 
 def fail(message):
     sys.exit("release_archive: " + message)
+
+
+def pe_machine(data):
+    """The machine field of a PE file's header, or None."""
+    if data[:2] != b"MZ" or len(data) < 0x40:
+        return None
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    if data[header : header + 4] != b"PE\0\0":
+        return None
+    return int.from_bytes(data[header + 4 : header + 6], "little")
 
 
 def windows_text(data, form):
@@ -47,20 +61,33 @@ def read_contents(root, version, modules):
         if source.startswith("module "):
             path = modules[source.split()[1]]
             data = open(path, "rb").read()
-            # A module left from another version's build must not go out under this name.
+            # A module left from another version's build must not go out under this name, nor a
+            # module in the other word size's folder.
             if ("Quorvel -Clone- %s\0" % version).encode() not in data:
                 fail("%s does not name itself Quorvel -Clone- %s" % (path, version))
+            if pe_machine(data) != MACHINES[source.split()[1]]:
+                fail("%s is not a %s-bit module" % (path, source.split()[1]))
         else:
             data = open(os.path.join(root, source), "rb").read()
             data = windows_text(data, form).encode("utf-8")
         files.append((name, data))
-    # Each manual tells which folder goes with which modeller: it must use the folders' names.
+    # Each manual tells which folder goes with which modeller, and explains every text the dialog
+    # shows: it must use the folders' names and the dialog's own words.
+    words = FOLDERS + dialog_texts(root)
     for name, data in files:
         if name in MANUALS:
-            for folder in FOLDERS:
-                if folder.encode() not in data:
-                    fail("%s does not mention the folder %s" % (name, folder))
+            for word in words:
+                if word.encode("utf-8") not in data:
+                    fail("%s does not mention %s" % (name, word))
     return files
+
+
+def dialog_texts(root):
+    """The labels, boxes and buttons of the dialog's template (not the spin controls' hidden
+    texts, nor the one-letter column headings)."""
+    template = open(os.path.join(root, "src/dialog/clone_dialog.rc"), encoding="utf-8").read()
+    texts = re.findall(r'^\s*CONTROL "([^"]+)"', template, re.M)
+    return [text for text in texts if text != "Spin1" and len(text) > 1]
 
 
 def sums(files):
