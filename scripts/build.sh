@@ -88,3 +88,40 @@ qv_run_fuzz_target() {
         return 1
     fi
 }
+
+# The release's version: the one line that the module's name string takes it from.
+# Usage: qv_version ROOT
+qv_version() {
+    local version
+    version=$(sed -n 's/^#define QV_VERSION "\(.*\)"$/\1/p' "$1/src/plugin/version.h")
+    [ -n "$version" ] || { echo "build: no QV_VERSION in $1/src/plugin/version.h" >&2; return 1; }
+    echo "$version"
+}
+
+# The time the release's files carry: SOURCE_DATE_EPOCH when set, else the last commit's time,
+# else 1 January 1980 (the earliest a zip holds). Usage: qv_source_date ROOT
+qv_source_date() {
+    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+        echo "$SOURCE_DATE_EPOCH"
+    else
+        git -C "$1" log -1 --format=%ct 2>/dev/null || echo 315532800
+    fi
+}
+
+# Both modules, each in its Windows tree. Usage: qv_build_modules ROOT BUILD JOBS
+qv_build_modules() {
+    local root=$1 build=$2 jobs=$3
+    qv_configure "$root" windows "$build/windows"
+    cmake --build "$build/windows" -j "$jobs" --target quorvel_clone
+    qv_build_windows64 "$root" "$build" "$jobs" quorvel_clone
+}
+
+# Writes DIST/quorvel_clone-VERSION.zip from the modules built in BUILD's Windows trees.
+# Usage: qv_release_archive ROOT BUILD DIST
+qv_release_archive() {
+    local root=$1 build=$2 dist=$3 version
+    version=$(qv_version "$root")
+    SOURCE_DATE_EPOCH=$(qv_source_date "$root") python3 "$root/scripts/release_archive.py" \
+        "$root" "$version" "$build/windows/plugin/quorvel_clone.dll" \
+        "$build/windows64/plugin/quorvel_clone.dll" "$dist/quorvel_clone-$version.zip"
+}

@@ -2,7 +2,8 @@
 # Every test: the native suites (plain and under AddressSanitizer/UndefinedBehaviorSanitizer), the
 # math table's concurrent first call under ThreadSanitizer, a bounded fuzz run of the dialog's text
 # rules and of the OBJ reader, and the Windows suites of the 32-bit tree under 32-bit Wine and of
-# the 64-bit tree (build/windows64) under 64-bit Wine.
+# the 64-bit tree (build/windows64) under 64-bit Wine; then the release archive, installed from
+# its unpacked folder under both Wines and made again from two fresh copies of the source.
 # Installs what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,3 +40,11 @@ ctest --test-dir "$build/asan" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" --no-tests=error
 ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
 qv_wine64 ctest --test-dir "$build/windows64" --output-on-failure --no-tests=error
+
+# The release: the archive from the trees just tested, each module installed from the unpacked
+# archive and run end to end under its Wine, and the same bytes from two fresh copies of the
+# source (two more builds of both modules: the costly part, once per run).
+qv_release_archive "$root" "$build" "$build/release"
+archive="$build/release/quorvel_clone-$(qv_version "$root").zip"
+sh "$root/tests/release/install_test.sh" "$root" "$archive" "$build" "$build/release/install"
+"$root/tests/release/reproducible_test.sh" "$root" "$build/release-check" "$archive"

@@ -1,4 +1,5 @@
 #include "plugin/exports.h"
+#include "plugin/version.h"
 
 #include "clone/command.h"
 #include "clone/preview.h"
@@ -13,7 +14,7 @@ const int32_t plugin_type = 4;
 const uint32_t oldest_host_version = 0x2410u;
 const uint32_t interface_version = 0x241u;
 
-const char plugin_name[] = "Quorvel -Clone- 0.2";
+const char plugin_name[] = "Quorvel -Clone- " QV_VERSION;
 // "copy the object repeatedly" in Shift-JIS: the host shows these bytes as they are.
 const char menu_string[] = "\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x98\x41"
                            "\x91\xb1\x95\xa1\x8e\xca";

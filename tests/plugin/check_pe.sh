@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the module's PE headers: machine and format, export directory name, the seven exports
-# with their ordinals, and imports from system DLLs only; in 64 bits also that every export has
-# unwind data, which the x64 convention requires of any function a stack walk may pass through.
+# with their ordinals, imports from system DLLs only, and no link time, symbols or debug sections;
+# in 64 bits also that every export has unwind data, which the x64 convention requires of any
+# function a stack walk may pass through.
 # Usage: check_pe.sh OBJDUMP DLL [32|64]
 set -eu
 objdump=$1
@@ -49,6 +50,11 @@ if [ "$bits" = 64 ]; then
         echo "$begins" | grep -qx "$begin" || complain "export at RVA $rva has no unwind data"
     done
 fi
+
+# What users get is the same bytes from the same source, and nothing they do not need.
+grep -Eq '^Time/Date stamp[[:space:]]+0$' "$dump" || complain "the PE header carries a link time"
+"$objdump" -h "$dll" | grep -q ' \.debug' && complain "debug sections left in"
+"$objdump" -t "$dll" | grep -qx 'no symbols' || complain "symbol table left in"
 
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$dump" | tr 'A-Z' 'a-z' | sort -u)
 for dll_name in $imports; do

@@ -18,6 +18,7 @@
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
 #include "host_api/host_api.h"
+#include "plugin/version.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ TEST_F(Exports, ReportIdentityNameAndType) {
     EXPECT_EQ(words[3], 4u);
 
     const char* name = call_pointer<const char>(module, "MQGetPlugInName", {});
-    EXPECT_STREQ(name, "Quorvel -Clone- 0.2");
+    EXPECT_STREQ(name, "Quorvel -Clone- " QV_VERSION);
     EXPECT_EQ(call_pointer<const char>(module, "MQGetPlugInName", {}), name);
     EXPECT_EQ(call(module, "MQGetPlugInType", {}), 4u);
 }

@@ -1,10 +1,12 @@
 #!/bin/sh
 # The stand-in host end to end under Wine: a cube read from OBJ, the dialog answered by the
-# runner, the document written as OBJ. Usage: runner_test.sh WINE_RUN RUNNER WORK_DIR
+# runner, the document written as OBJ. Any further arguments go to the runner (such as --plugin).
+# Usage: runner_test.sh WINE_RUN RUNNER WORK_DIR [RUNNER_ARGS...]
 set -eu
 wine_run=$1
 runner=$2
 work=$3
+shift 3
 mkdir -p "$work"
 fail=0
 complain() { echo "runner_test: $*" >&2; fail=1; }
@@ -48,7 +50,7 @@ awk 'BEGIN {
 }' >"$work/cube.obj"
 
 # OK with three copies one unit apart along X.
-"$wine_run" "$runner" "$work/cube.obj" --out "$work" --name ok --count 3 --translation 1,0,0 \
+"$wine_run" "$runner" "$work/cube.obj" --out "$work" --name ok --count 3 --translation 1,0,0 "$@" \
     >"$work/ok.log" 2>&1 || complain "runner failed for OK: $(cat "$work/ok.log")"
 expect_line "$work/ok.log" "MQInit = 1"
 expect_line "$work/ok.log" "MQModifyObject = 1"
@@ -57,7 +59,7 @@ check_copies "$work/ok.obj" 3 || complain "OK: wrong copies in ok.obj"
 
 # Cancel leaves the cube alone, whatever was typed.
 "$wine_run" "$runner" "$work/cube.obj" --out "$work" --name cancel --count 7 --translation 2,0,0 \
-    --cancel \
+    --cancel "$@" \
     >"$work/cancel.log" 2>&1 || complain "runner failed for Cancel: $(cat "$work/cancel.log")"
 expect_line "$work/cancel.log" "MQModifyObject = 0"
 expect_line "$work/cancel.log" "live objects = 0, stray host calls = 0"
