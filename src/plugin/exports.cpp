@@ -1,10 +1,12 @@
 #include "plugin/exports.h"
-#include "plugin/version.h"
+
+#include <windows.h>
 
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "math/float_state.h"
 #include "host_api/host_api.h"
+#include "plugin/version.h"
 
 namespace {
 
@@ -45,10 +47,13 @@ int32_t MQ_EXPORT MQModifyObject(int32_t entry_index, HostDocument document) {
     // Without a complete host table every host call would go through a null or stale entry.
     if (entry_index != 0 || !host_api.resolved) return 0;
     // The command runs under the module's floating-point state; the host gets its own back.
+    // The dialog's own calls set the thread's last-error value; the host gets its own back too.
+    const DWORD host_last_error = GetLastError();
     FloatState host_state;
     enter_module_float_state(&host_state);
     const int32_t result = run_clone_command(document) ? 1 : 0;
     leave_module_float_state(&host_state);
+    SetLastError(host_last_error);
     return result;
 }
 

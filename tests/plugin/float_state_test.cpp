@@ -26,6 +26,8 @@ namespace drive = dialog_driver;
 
 // The host's own code, run by the modal loop: it puts back the state it works with.
 const UINT set_host_state = WM_APP + 1;
+// What the host's thread holds in its last-error value when it calls the command.
+const DWORD host_last_error = 0x2A2A;
 
 LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == set_host_state) {
@@ -40,6 +42,7 @@ struct Outcome {
     CloneSettings settings;
     std::vector<HostPoint> points; // the current object after OK: source and copies
     FloatControl after;            // the calling thread's state once MQModifyObject returned
+    DWORD last_error_after;
     uint32_t result;
 };
 
@@ -103,7 +106,9 @@ class HostFloatState : public ::testing::Test {
         });
         const FloatControl before = read_float_control();
         write_float_control(host);
+        SetLastError(host_last_error);
         run.result = static_cast<uint32_t>(modify(0, document));
+        run.last_error_after = GetLastError();
         run.after = read_float_control();
         write_float_control(before);
         driver.join();
@@ -138,6 +143,7 @@ TEST_F(HostFloatState, ChangesNoResultAndIsGivenBackBitForBit) {
         EXPECT_EQ(run->settings.translation.x, 1048576.25f);
         EXPECT_EQ(run->settings.translation.y, 0.1f);
         EXPECT_EQ(run->points.size(), 4u + 3u * 4u);
+        EXPECT_EQ(run->last_error_after, host_last_error);
     }
     EXPECT_EQ(std::memcmp(&plain.settings, &hostile.settings, sizeof plain.settings), 0);
     ASSERT_EQ(plain.points.size(), hostile.points.size());
