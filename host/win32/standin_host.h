@@ -47,6 +47,10 @@ STANDIN_HOST_API int32_t standin_vertex_count(HostDocument document, int32_t ind
 // The window the host hands out as the owner of plug-in dialogs.
 STANDIN_HOST_API void standin_set_window_handle(HostWindow window);
 
+// What MQ_RefreshView does besides counting: the host program redraws its view there. handler
+// (null for none) is called with context on the thread that calls MQ_RefreshView.
+STANDIN_HOST_API void standin_set_refresh_handler(void (*handler)(void* context), void* context);
+
 STANDIN_HOST_API int64_t standin_live_object_count();
 STANDIN_HOST_API int64_t standin_redraw_count();
 // Calls of host functions the stand-in does not provide; each is answered with 0.
