@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -176,12 +177,36 @@ class ScreenTest : public ::testing::Test {
                     wrong += " copy " + std::to_string(k) + " at " + std::to_string(px) + "," +
                              std::to_string(py);
             }
-            if (wrong.empty()) return;
+            if (wrong.empty()) {
+                keep_picture(when);
+                return;
+            }
             dialog_driver::idle(100);
         }
         if (const char* keep = std::getenv("QV_SCREEN_SHOTS"))
             write_png(std::string(keep) + "/" + when + ".png", screen_area(viewer.window, true));
         ADD_FAILURE() << when << ": the view differs from the oracle's picture at" << wrong;
+    }
+
+    // With QV_SCREEN_KEEP (a folder), the screen from the window's corner to the dialog's, for
+    // the README's pictures (scripts/screenshot-preview.sh).
+    void keep_picture(const char* when) {
+        const char* keep = std::getenv("QV_SCREEN_KEEP");
+        HWND dialog = FindWindowA(nullptr, dialog_driver::clone_dialog_caption);
+        if (!keep || !dialog) return;
+        RECT frame{}, placed{}, both{};
+        GetWindowRect(viewer.window, &frame);
+        GetWindowRect(dialog, &placed);
+        UnionRect(&both, &frame, &placed);
+        const Image screen = screen_shot();
+        Image part;
+        part.width = std::min<int>(both.right, screen.width) - both.left;
+        part.height = std::min<int>(both.bottom, screen.height) - both.top;
+        for (int y = 0; y < part.height; ++y) {
+            const uint8_t* row = pixel(screen, both.left, both.top + y);
+            part.rgb.insert(part.rgb.end(), row, row + part.width * 3);
+        }
+        write_png(std::string(keep) + "\\" + when + ".png", part);
     }
 
     // Runs step and expects every MQ_RefreshView it caused (at least one when `refreshes`) to
