@@ -39,7 +39,8 @@ HWND create_main_window() {
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400,
                                   nullptr, nullptr, window_class.hInstance, nullptr);
     // The window only owns the plug-in's dialog, so it stays hidden: under Wine's X11 driver a
-    // shown window of the same thread left the dialog above it unpainted (black).
+    // window over a shown window of the same process stays black where the two overlap (the
+    // dialog opens over its owner's corner); standin_viewer moves the dialog beside its window.
     return window;
 }
 
