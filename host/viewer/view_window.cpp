@@ -23,11 +23,10 @@ Viewer* viewer_of(HWND window) {
 Mesh document_picture(const Viewer& viewer) {
     Mesh all;
     object_mesh(viewer.document, viewer.current, &all);
-    const int32_t objects = standin_object_count(viewer.document);
+    const int32_t slots = standin_object_slot_count(viewer.document);
     Mesh other;
-    for (int32_t index = 0, found = 1; found < objects && index < INT32_MAX; ++index) {
+    for (int32_t index = 0; index < slots; ++index) {
         if (index == viewer.current || !object_mesh(viewer.document, index, &other)) continue;
-        ++found;
         const int32_t base = static_cast<int32_t>(all.vertices.size());
         const int32_t corner_base = static_cast<int32_t>(all.corners.size());
         all.vertices.insert(all.vertices.end(), other.vertices.begin(), other.vertices.end());

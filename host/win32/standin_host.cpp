@@ -144,6 +144,10 @@ void standin_set_current_object(HostDocument document, int32_t index) {
 
 int32_t standin_object_count(HostDocument document) { return standin::object_count(*document); }
 
+int32_t standin_object_slot_count(HostDocument document) {
+    return document ? standin::object_slot_count(*document) : 0;
+}
+
 int32_t standin_vertex_count(HostDocument document, int32_t index) {
     standin::Object* object = standin::object_at(*document, index);
     return object ? standin::vertex_count(*object) : -1;

@@ -42,6 +42,8 @@ STANDIN_HOST_API int32_t standin_get_object(HostDocument document, int32_t index
                                             StandinMesh* mesh);
 STANDIN_HOST_API void standin_set_current_object(HostDocument document, int32_t index);
 STANDIN_HOST_API int32_t standin_object_count(HostDocument document);
+// Indices handed out so far: every object's index is below it.
+STANDIN_HOST_API int32_t standin_object_slot_count(HostDocument document);
 STANDIN_HOST_API int32_t standin_vertex_count(HostDocument document, int32_t index);
 
 // The window the host hands out as the owner of plug-in dialogs.
