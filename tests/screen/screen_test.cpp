@@ -304,6 +304,22 @@ TEST_F(ScreenTest, OkLeavesTheCopiesMerged) {
     EXPECT_EQ(standin_object_count(viewer.document), 1);
     EXPECT_EQ(standin_vertex_count(viewer.document, viewer.current),
               static_cast<int32_t>(viewer.source.vertices.size() * (most_copies + 1)));
+    // File > Save As and File > Open: the result comes back as it was saved.
+    const std::string path = "screen_test_result.obj";
+    std::string error;
+    ASSERT_TRUE(save_mesh(viewer, path, &error)) << error;
+    Mesh saved;
+    ASSERT_TRUE(load_obj(path, &saved, &error)) << error;
+    const Mesh expected = oracle(viewer.source, most_copies);
+    ASSERT_EQ(saved.vertices.size(), expected.vertices.size());
+    for (size_t i = 0; i < saved.vertices.size(); ++i)
+        for (int a = 0; a < 3; ++a)
+            EXPECT_NEAR(saved.vertices[i][a], expected.vertices[i][a], 1e-4) << "vertex " << i;
+    EXPECT_EQ(saved.corners, expected.corners);
+    ASSERT_TRUE(open_mesh(&viewer, path, &error)) << error;
+    EXPECT_EQ(standin_vertex_count(viewer.document, viewer.current),
+              static_cast<int32_t>(expected.vertices.size()));
+    DeleteFileA(path.c_str());
 }
 
 } // namespace
