@@ -1,7 +1,6 @@
 #include "host/viewer/viewer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 
 #include "host/io/mesh_copies.h"
@@ -32,19 +31,14 @@ bool handshake(Viewer* viewer, unsigned host_version) {
 } // namespace
 
 bool open_viewer(Viewer* viewer, const RunOptions& options, std::string* error) {
-    const std::string folder = program_folder();
-    const std::string plugin_path =
-        options.plugin.empty() ? folder + "quorvel_clone.dll" : options.plugin;
-    const std::string host_path = options.host.empty() ? folder + "standin_host.dll" : options.host;
-    const unsigned host_version =
-        static_cast<unsigned>(std::strtoul(options.host_version.c_str(), nullptr, 0));
-    if (!load_plugin(plugin_path, &viewer->plugin, error)) return false;
-    if (!handshake(viewer, host_version)) {
+    const HostModules modules = host_modules(options);
+    if (!load_plugin(modules.plugin, &viewer->plugin, error)) return false;
+    if (!handshake(viewer, modules.host_version)) {
         *error = "the plug-in refuses host version " + options.host_version;
         return false;
     }
-    if (!viewer->plugin.init(host_path.c_str())) {
-        *error = "MQInit failed for " + host_path;
+    if (!viewer->plugin.init(modules.host.c_str())) {
+        *error = "MQInit failed for " + modules.host;
         return false;
     }
     viewer->window = create_view_window(viewer);
