@@ -169,6 +169,22 @@ void sync(HWND dialog) {
     SendMessageA(marker, EM_SETLIMITTEXT, static_cast<WPARAM>(old_limit), 0);
 }
 
+void idle(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (in_script) {
+            leave_script();
+            continue;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 void ThreadDriver::start(const char* caption, std::function<void(HWND)> script) {
     caption_ = caption;
     script_ = std::move(script);

@@ -43,6 +43,9 @@ void close_box(HWND dialog);
 
 // Returns once every message posted to the dialog's thread before this call has been handled.
 void sync(HWND dialog);
+// Lets about ms pass with this thread's messages handled meanwhile: from a ThreadDriver script by
+// the dialog's modal loop, elsewhere by a message loop of its own.
+void idle(DWORD ms);
 
 // Drives a modal dialog that this thread opens from this same thread, with no second thread: the
 // script runs as a fiber that a timer in the dialog's modal loop resumes whenever it waits, so

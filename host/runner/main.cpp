@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/io/mesh.h"
+#include "host/io/mesh_copies.h"
 #include "host/io/run_options.h"
 #include "host/runner/render.h"
 
@@ -94,53 +95,6 @@ struct Tally {
         : vertices(m.vertices.size()), faces(m.face_count()), uv_corners(count_set(m.corner_uvs)),
           materials(count_set(m.face_materials)) {}
 };
-
-// The host keeps texture coordinates, materials and the object's name itself. What it has no
-// place for (which corners had no texture coordinates, groups, smoothing groups) follows from
-// the order of the result: the source, then each copy, face for face as in the source.
-void restore_per_copy(const Mesh& source, Mesh* result) {
-    const size_t faces = source.face_count(), corners = source.corners.size();
-    if (faces == 0 || result->face_count() % faces != 0) return;
-    // The copies carry the source's texture coordinates corner for corner; when they do, the
-    // source's own list of them and its numbering are written, as its file had them.
-    const auto uv = [](const Mesh& m, int32_t i) {
-        return i < 0 ? std::array<float, 2>{0, 0} : m.uvs[static_cast<size_t>(i)];
-    };
-    bool same = !source.corner_uvs.empty() && result->corner_uvs.size() == result->corners.size();
-    for (size_t c = 0; same && c < result->corners.size(); ++c)
-        same = uv(source, source.corner_uvs[c % corners]) == uv(*result, result->corner_uvs[c]);
-    if (same) {
-        result->uvs = source.uvs;
-        for (size_t c = 0; c < result->corners.size(); ++c)
-            result->corner_uvs[c] = source.corner_uvs[c % corners];
-    }
-    if (source.corner_uvs.empty()) result->corner_uvs.clear();
-    result->groups = source.groups;
-    result->face_groups.clear();
-    result->face_smoothing.clear();
-    for (size_t f = 0; f < result->face_count(); ++f) {
-        if (!source.face_groups.empty())
-            result->face_groups.push_back(source.face_groups[f % faces]);
-        if (!source.face_smoothing.empty())
-            result->face_smoothing.push_back(source.face_smoothing[f % faces]);
-    }
-}
-
-// The source's material libraries, named relative to the output folder so that they (and the
-// textures they name relative to themselves) still resolve from there.
-std::vector<std::string> libraries_from(const Mesh& source, const std::string& input,
-                                        const fs::path& out_dir) {
-    std::vector<std::string> libraries;
-    std::error_code ignored;
-    const fs::path from = fs::absolute(fs::path(input), ignored).parent_path();
-    const fs::path to = fs::weakly_canonical(fs::absolute(out_dir, ignored), ignored);
-    for (const std::string& library : source.material_libraries) {
-        const fs::path target = fs::weakly_canonical(from / library, ignored);
-        const fs::path relative = target.lexically_relative(to);
-        libraries.push_back((relative.empty() ? target : relative).generic_string());
-    }
-    return libraries;
-}
 
 } // namespace
 

@@ -42,13 +42,9 @@ Vec copy_colour(size_t k, size_t count) {
     return {0.25 + 0.7 * c[0], 0.25 + 0.7 * c[1], 0.25 + 0.7 * c[2]};
 }
 
-struct Camera {
-    Vec eye, right, up, forward;
-    double focal; // pixels
-    double cx, cy;
-};
+} // namespace
 
-Camera frame(const Mesh& mesh, int width, int height) {
+Camera frame_camera(const Mesh& mesh, int width, int height, const ViewAngle& angle) {
     Vec lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
     for (const auto& v : mesh.vertices)
         for (int i = 0; i < 3; ++i) {
@@ -58,8 +54,13 @@ Camera frame(const Mesh& mesh, int width, int height) {
     if (mesh.vertices.empty()) lo = hi = Vec{0, 0, 0};
     Vec centre{(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
     double radius = std::max(std::sqrt(dot(sub(hi, lo), sub(hi, lo))) / 2, 1e-3);
-    // Looking down from above-front-right, the usual three-quarter view of a modeller.
-    Vec back = normalized({0.9, 0.85, 1.3});
+    // Looking down from above-front-right, the usual three-quarter view of a modeller, turned by
+    // angle (short of straight down or up, where the vertical would give no right).
+    const Vec usual = normalized({0.9, 0.85, 1.3});
+    const double yaw = std::atan2(usual[0], usual[2]) + angle.yaw;
+    const double pitch = std::clamp(std::asin(usual[1]) + angle.pitch, -1.55, 1.55);
+    const Vec back{std::cos(pitch) * std::sin(yaw), std::sin(pitch),
+                   std::cos(pitch) * std::cos(yaw)};
     const double half_fov = 0.45;
     double distance = radius / std::sin(half_fov) * 1.05;
     Camera cam;
@@ -78,17 +79,34 @@ Camera frame(const Mesh& mesh, int width, int height) {
         widest_x = std::max(widest_x, std::fabs(dot(d, cam.right)) / z);
         widest_y = std::max(widest_y, std::fabs(dot(d, cam.up)) / z);
     }
-    cam.focal = 0.9 * std::min(cam.cx / widest_x, cam.cy / widest_y);
+    cam.focal = 0.9 * std::min(cam.cx / widest_x, cam.cy / widest_y) * angle.zoom;
     return cam;
 }
 
-} // namespace
+bool project(const Camera& camera, const std::array<float, 3>& point, double* x, double* y) {
+    const Vec d = sub({point[0], point[1], point[2]}, camera.eye);
+    const double z = dot(d, camera.forward);
+    if (z <= 1e-6) return false;
+    *x = camera.cx + camera.focal * dot(d, camera.right) / z;
+    *y = camera.cy - camera.focal * dot(d, camera.up) / z;
+    return true;
+}
 
 Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing,
                   size_t* drawn_every, const std::vector<Texture>* textures) {
+    return render_mesh(mesh, width, height, copy_size,
+                       frame_camera(framing ? *framing : mesh, width, height), drawn_every,
+                       textures);
+}
+
+Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Camera& camera,
+                  size_t* drawn_every, const std::vector<Texture>* textures) {
     const int ss = 2; // supersampling per axis, for smooth edges
     const int w = width * ss, h = height * ss;
-    Camera cam = frame(framing ? *framing : mesh, w, h);
+    Camera cam = camera; // in the supersampled picture's pixels
+    cam.focal *= ss;
+    cam.cx *= ss;
+    cam.cy *= ss;
     std::vector<double> depth(static_cast<size_t>(w) * h, std::numeric_limits<double>::infinity());
     std::vector<float> colour(static_cast<size_t>(w) * h * 3);
     for (int y = 0; y < h; ++y) // a quiet vertical gradient behind the model

@@ -1,5 +1,7 @@
 #include "host/win32/plugin_module.h"
 
+#include <cstdlib>
+
 namespace {
 
 template <typename Function>
@@ -44,4 +46,11 @@ std::string program_folder() {
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
     return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+HostModules host_modules(const RunOptions& options) {
+    const std::string folder = program_folder();
+    return {options.plugin.empty() ? folder + "quorvel_clone.dll" : options.plugin,
+            options.host.empty() ? folder + "standin_host.dll" : options.host,
+            static_cast<unsigned>(std::strtoul(options.host_version.c_str(), nullptr, 0))};
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/io/run_options.h"
 #include "plugin/exports.h"
 
 struct PluginModule {
@@ -24,3 +25,11 @@ void unload_plugin(PluginModule* plugin);
 
 // The folder of the running program, with a trailing separator.
 std::string program_folder();
+
+// What a host program loads, as the run options name it: the plug-in and the host module (beside
+// the program unless given), and the host version it reports to the plug-in.
+struct HostModules {
+    std::string plugin, host;
+    unsigned host_version;
+};
+HostModules host_modules(const RunOptions& options);

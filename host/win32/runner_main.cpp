@@ -6,18 +6,15 @@
 
 #include <commctrl.h>
 
-#include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "host/io/mesh.h"
 #include "host/io/run_options.h"
 #include "host/win32/dialog_answer.h"
+#include "host/win32/document_mesh.h"
 #include "host/win32/plugin_module.h"
 #include "host/win32/standin_host.h"
 
@@ -39,7 +36,8 @@ HWND create_main_window() {
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400,
                                   nullptr, nullptr, window_class.hInstance, nullptr);
     // The window only owns the plug-in's dialog, so it stays hidden: under Wine's X11 driver a
-    // shown window of the same thread left the dialog above it unpainted (black).
+    // window over a shown window of the same process stays black where the two overlap (the
+    // dialog opens over its owner's corner); standin_viewer moves the dialog beside its window.
     return window;
 }
 
@@ -63,55 +61,13 @@ int32_t add_current_object(HostDocument document, const std::string& path) {
     }
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "standin_runner: warning: %s\n", warning.c_str());
-    // The host keeps a texture coordinate for every corner and names its materials.
-    std::vector<float> uvs;
-    if (!mesh.corner_uvs.empty())
-        for (int32_t uv : mesh.corner_uvs) {
-            const std::array<float, 2> t = uv < 0 ? std::array<float, 2>{0, 0} : mesh.uvs[uv];
-            uvs.insert(uvs.end(), t.begin(), t.end());
-        }
-    std::vector<const char*> names;
-    for (const std::string& name : mesh.materials)
-        names.push_back(name.c_str());
-    const StandinMesh arrays{mesh.object_name.c_str(),
-                             mesh.vertices.empty() ? nullptr : mesh.vertices[0].data(),
-                             static_cast<int32_t>(mesh.vertices.size()),
-                             mesh.corners.data(),
-                             mesh.face_ends.data(),
-                             static_cast<int32_t>(mesh.face_count()),
-                             uvs.empty() ? nullptr : uvs.data(),
-                             mesh.face_materials.empty() ? nullptr : mesh.face_materials.data(),
-                             names.data(),
-                             static_cast<int32_t>(names.size())};
-    return standin_add_object(document, &arrays);
+    return add_mesh_object(document, mesh);
 }
 
 // Writes the document's object at index as OBJ, texture coordinates shared where they are equal.
 bool write_object(HostDocument document, int32_t index, const std::string& path) {
-    StandinMesh arrays;
-    if (!standin_get_object(document, index, &arrays)) return false;
     Mesh mesh;
-    mesh.object_name = arrays.name;
-    for (int32_t v = 0; v < arrays.vertex_count; ++v)
-        mesh.vertices.push_back({arrays.xyz[3 * v], arrays.xyz[3 * v + 1], arrays.xyz[3 * v + 2]});
-    const int32_t corners = arrays.face_count ? arrays.face_ends[arrays.face_count - 1] : 0;
-    mesh.corners.assign(arrays.corners, arrays.corners + corners);
-    mesh.face_ends.assign(arrays.face_ends, arrays.face_ends + arrays.face_count);
-    if (arrays.corner_uvs) {
-        std::unordered_map<uint64_t, int32_t> seen;
-        for (int32_t c = 0; c < corners; ++c) {
-            const std::array<float, 2> t{arrays.corner_uvs[2 * c], arrays.corner_uvs[2 * c + 1]};
-            uint64_t key;
-            std::memcpy(&key, t.data(), sizeof key);
-            auto found = seen.emplace(key, static_cast<int32_t>(mesh.uvs.size()));
-            if (found.second) mesh.uvs.push_back(t);
-            mesh.corner_uvs.push_back(found.first->second);
-        }
-    }
-    if (arrays.face_materials)
-        mesh.face_materials.assign(arrays.face_materials,
-                                   arrays.face_materials + arrays.face_count);
-    mesh.materials.assign(arrays.material_names, arrays.material_names + arrays.material_count);
+    if (!object_mesh(document, index, &mesh)) return false;
     std::ofstream out(path, std::ios::binary);
     write_obj(out, mesh);
     out.close();
@@ -150,12 +106,10 @@ int run(const RunOptions& options) {
     }
     standin_set_window_handle(main_window);
 
-    const std::string folder = program_folder();
-    const std::string plugin_path =
-        options.plugin.empty() ? folder + "quorvel_clone.dll" : options.plugin;
-    const std::string host_path = options.host.empty() ? folder + "standin_host.dll" : options.host;
-    const unsigned host_version =
-        static_cast<unsigned>(std::strtoul(options.host_version.c_str(), nullptr, 0));
+    const HostModules modules = host_modules(options);
+    const std::string& plugin_path = modules.plugin;
+    const std::string& host_path = modules.host;
+    const unsigned host_version = modules.host_version;
 
     PluginModule plugin;
     std::string error;

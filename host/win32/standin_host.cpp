@@ -15,6 +15,10 @@ namespace {
 
 std::atomic<int32_t> stray_calls{0};
 
+// The host program's redraw, set by the program that shows the document.
+void (*refresh_handler)(void*) = nullptr;
+void* refresh_context = nullptr;
+
 // A host function the stand-in does not provide. It takes no arguments, so it cannot read or
 // write through anything a caller passes; it reports itself and answers 0 (null, FALSE).
 void stray_call(const char* name) {
@@ -28,7 +32,10 @@ extern "C" {
 
 HostWindow MQ_API MQ_GetWindowHandle() { return standin::MQ_GetWindowHandle(); }
 HostObject MQ_API MQ_CreateObject() { return standin::MQ_CreateObject(); }
-void MQ_API MQ_RefreshView(void* reserved) { standin::MQ_RefreshView(reserved); }
+void MQ_API MQ_RefreshView(void* reserved) {
+    standin::MQ_RefreshView(reserved);
+    if (refresh_handler) refresh_handler(refresh_context);
+}
 int32_t MQ_API MQDoc_GetCurrentObjectIndex(HostDocument doc) {
     return standin::MQDoc_GetCurrentObjectIndex(doc);
 }
@@ -138,12 +145,21 @@ void standin_set_current_object(HostDocument document, int32_t index) {
 
 int32_t standin_object_count(HostDocument document) { return standin::object_count(*document); }
 
+int32_t standin_object_slot_count(HostDocument document) {
+    return document ? standin::object_slot_count(*document) : 0;
+}
+
 int32_t standin_vertex_count(HostDocument document, int32_t index) {
     standin::Object* object = standin::object_at(*document, index);
     return object ? standin::vertex_count(*object) : -1;
 }
 
 void standin_set_window_handle(HostWindow window) { standin::set_window_handle(window); }
+
+void standin_set_refresh_handler(void (*handler)(void*), void* context) {
+    refresh_handler = handler;
+    refresh_context = context;
+}
 
 int64_t standin_live_object_count() { return standin::live_object_count(); }
 

@@ -42,10 +42,16 @@ STANDIN_HOST_API int32_t standin_get_object(HostDocument document, int32_t index
                                             StandinMesh* mesh);
 STANDIN_HOST_API void standin_set_current_object(HostDocument document, int32_t index);
 STANDIN_HOST_API int32_t standin_object_count(HostDocument document);
+// Indices handed out so far: every object's index is below it.
+STANDIN_HOST_API int32_t standin_object_slot_count(HostDocument document);
 STANDIN_HOST_API int32_t standin_vertex_count(HostDocument document, int32_t index);
 
 // The window the host hands out as the owner of plug-in dialogs.
 STANDIN_HOST_API void standin_set_window_handle(HostWindow window);
+
+// What MQ_RefreshView does besides counting: the host program redraws its view there. handler
+// (null for none) is called with context on the thread that calls MQ_RefreshView.
+STANDIN_HOST_API void standin_set_refresh_handler(void (*handler)(void* context), void* context);
 
 STANDIN_HOST_API int64_t standin_live_object_count();
 STANDIN_HOST_API int64_t standin_redraw_count();
