@@ -40,7 +40,14 @@ void set_spin(void* context, int id, int32_t minimum, int32_t maximum, int32_t p
                  MAKELPARAM(static_cast<WORD>(static_cast<short>(position)), 0));
 }
 
-void end_dialog(void* context, intptr_t result) { EndDialog(window_of(context), result); }
+// The dialog's own OK ends it with this code. A modal loop ended otherwise, by a WM_QUIT the host
+// posts while the dialog is open (Wine then returns IDOK), must not read as OK and merge the
+// copies.
+const INT_PTR confirmed_by_ok = 0x4F4B;
+
+void end_dialog(void* context, intptr_t result) {
+    EndDialog(window_of(context), result == 1 ? confirmed_by_ok : result);
+}
 
 void post_close(void* context) { PostMessageA(window_of(context), WM_CLOSE, 0, 0); }
 
@@ -110,6 +117,9 @@ INT_PTR CALLBACK clone_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 }
 
 intptr_t show_clone_dialog(HostWindow owner) {
-    return DialogBoxParamA(static_cast<HINSTANCE>(module_instance), MAKEINTRESOURCEA(IDD_CLONE),
-                           static_cast<HWND>(owner), clone_dialog_proc, 0);
+    const INT_PTR result =
+        DialogBoxParamA(static_cast<HINSTANCE>(module_instance), MAKEINTRESOURCEA(IDD_CLONE),
+                        static_cast<HWND>(owner), clone_dialog_proc, 0);
+    if (result == confirmed_by_ok) return 1;
+    return result == 1 ? 0 : result;
 }

@@ -1,5 +1,6 @@
 // The module driven through the stand-in host as a real modeller may treat it: the command called
-// again while its dialog is open, and a count whose copies the process has no memory for.
+// again while its dialog is open, a host quitting while it is open, and a count whose copies the
+// process has no memory for.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -117,6 +118,21 @@ TEST_F(MisbehavingHost, ACommandCalledAgainWhileItsDialogIsOpenIsRefused) {
     EXPECT_EQ(nested.result, 0);
     EXPECT_EQ(nested.host_calls, 0);
     EXPECT_EQ(nested.document_during, documents[0]);
+    expect_documents_as_before();
+}
+
+TEST_F(MisbehavingHost, AHostQuittingWhileTheDialogIsOpenGetsNoCopies) {
+    const DWORD host_thread = GetCurrentThreadId();
+    const int32_t result = run([&](HWND d) {
+        drive::click(d, 1016);
+        PostThreadMessageA(host_thread, WM_QUIT, 0, 0);
+        for (int i = 0; i < 500 && IsWindow(d); ++i)
+            Sleep(10);
+    });
+    MSG quit;
+    EXPECT_TRUE(
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // handed back to the host
+    EXPECT_EQ(result, 0);
     expect_documents_as_before();
 }
 
