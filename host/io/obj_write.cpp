@@ -1,84 +1,122 @@
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <ostream>
+#include <thread>
 
 #include "host/io/mesh.h"
+#include "host/io/mesh_view.h"
 
 namespace {
 
-// Collects output in large pieces, numbers formatted without the C library's printf (slow where
-// the stand-in runner runs emulated): a result of millions of faces is written at disk speed.
-class LineWriter {
+// Output text of one piece, numbers formatted without the C library's printf (slow, and slower
+// still where the stand-in runner runs emulated).
+class Text {
   public:
-    explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(limit + 256); }
-    ~LineWriter() { flush(); }
-    LineWriter& operator<<(const std::string& s) {
-        buffer_ += s;
+    explicit Text(std::string& out) : out_(out) {}
+    Text& operator<<(std::string_view s) {
+        out_.append(s.data(), s.size());
         return *this;
     }
-    LineWriter& operator<<(const char* s) {
-        buffer_ += s;
-        return *this;
-    }
-    LineWriter& operator<<(char c) {
-        buffer_ += c;
-        if (c == '\n' && buffer_.size() > limit) flush();
+    Text& operator<<(char c) {
+        out_.push_back(c);
         return *this;
     }
     // The shortest text that reads back as the same float.
-    LineWriter& operator<<(float value) { return put(value); }
-    LineWriter& operator<<(int64_t value) { return put(value); }
+    Text& operator<<(float value) { return put(value); }
+    Text& operator<<(int64_t value) { return put(value); }
 
   private:
-    template <class T> LineWriter& put(T value) {
+    template <class T> Text& put(T value) {
         char text[48];
         const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-        buffer_.append(text, r.ptr);
+        out_.append(text, r.ptr);
         return *this;
     }
-    void flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
-    }
-
-    static constexpr size_t limit = size_t(1) << 20;
-    std::ostream& out_;
-    std::string buffer_;
+    std::string& out_;
 };
 
-template <class T> T at_or(const std::vector<T>& values, size_t i, T fallback) {
-    return i < values.size() ? values[i] : fallback;
+// The file is cut into pieces of a few megabytes of text each, formatted independently: the
+// header, runs of vertices, of texture coordinates and of faces.
+struct Piece {
+    enum Kind { header, vertices, uvs, faces } kind;
+    size_t begin, end;
+};
+
+constexpr size_t vertices_per_piece = size_t(1) << 17;
+constexpr size_t uvs_per_piece = size_t(1) << 18;
+constexpr size_t corners_per_piece = size_t(1) << 18;
+
+std::vector<Piece> cut(const MeshView& m) {
+    std::vector<Piece> pieces{{Piece::header, 0, 0}};
+    for (size_t v = 0; v < m.vertex_count; v += vertices_per_piece)
+        pieces.push_back({Piece::vertices, v, std::min(m.vertex_count, v + vertices_per_piece)});
+    for (size_t t = 0; t < m.uv_count; t += uvs_per_piece)
+        pieces.push_back({Piece::uvs, t, std::min(m.uv_count, t + uvs_per_piece)});
+    // Faces by their corners, so that a piece of big polygons is no longer than one of triangles.
+    for (size_t f = 0; f < m.face_count;) {
+        const size_t limit = m.face_begin(f) + corners_per_piece;
+        const size_t end = static_cast<size_t>(
+            std::upper_bound(m.face_ends + f, m.face_ends + m.face_count, limit) - m.face_ends);
+        const size_t next = std::max(end, f + 1);
+        pieces.push_back({Piece::faces, f, next});
+        f = next;
+    }
+    return pieces;
 }
 
-} // namespace
+// Walks a repeating list from entry i on without a division per entry.
+template <class T> class Cursor {
+  public:
+    Cursor(const Repeating<T>& list, size_t i, T absent)
+        : list_(list), phase_(list.empty() ? 0 : i % list.period), absent_(absent) {}
+    T next() {
+        if (list_.empty()) return absent_;
+        const T value = list_.values[phase_];
+        if (++phase_ == list_.period) phase_ = 0;
+        return value;
+    }
+    T peek_previous(size_t i) const { return i == 0 || list_.empty() ? absent_ : list_.at(i - 1); }
 
-void write_obj(std::ostream& out, const Mesh& mesh) {
-    LineWriter w(out);
-    for (const std::string& library : mesh.material_libraries)
-        w << "mtllib " << library << '\n';
-    if (!mesh.object_name.empty()) w << "o " << mesh.object_name << '\n';
-    for (const auto& v : mesh.vertices)
-        w << "v " << v[0] << ' ' << v[1] << ' ' << v[2] << '\n';
-    for (const auto& t : mesh.uvs)
-        w << "vt " << t[0] << ' ' << t[1] << '\n';
-    // Statements that hold until changed are written where they change; a face without material
-    // or group after one with it gets the statement without a name.
-    int32_t material = -1, group = -1;
-    uint32_t smoothing = 0;
-    for (size_t f = 0; f < mesh.face_count(); ++f) {
-        const int32_t g = at_or(mesh.face_groups, f, -1);
+  private:
+    const Repeating<T>& list_;
+    size_t phase_;
+    T absent_;
+};
+
+void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
+    Cursor<int32_t> groups(m.face_groups, begin, -1), materials(m.face_materials, begin, -1);
+    Cursor<uint32_t> smoothing_of(m.face_smoothing, begin, 0);
+    // The statements in force where the piece begins: those of the face before it.
+    int32_t group = groups.peek_previous(begin), material = materials.peek_previous(begin);
+    uint32_t smoothing = smoothing_of.peek_previous(begin);
+    Cursor<int32_t> uvs(m.corner_uvs, m.face_begin(begin), -1);
+    for (size_t f = begin; f < end; ++f) {
+        // Statements that hold until changed are written where they change; a face without
+        // material or group after one with it gets the statement without a name.
+        const int32_t g = groups.next();
         if (g != group) {
-            const std::string& name = g < 0 ? std::string() : mesh.groups[static_cast<size_t>(g)];
+            const std::string_view name =
+                g < 0 ? std::string_view() : m.groups[static_cast<size_t>(g)];
             // A group that only repeats the object's name says nothing new.
-            if (group >= 0 || name != mesh.object_name)
-                w << (name.empty() ? "g" : "g " + name) << '\n';
+            if (group >= 0 || name != m.object_name) {
+                w << 'g';
+                if (!name.empty()) w << ' ' << name;
+                w << '\n';
+            }
             group = g;
         }
-        const int32_t m = at_or(mesh.face_materials, f, -1);
-        if (m != material) {
-            w << (m < 0 ? "usemtl" : "usemtl " + mesh.materials[static_cast<size_t>(m)]) << '\n';
-            material = m;
+        const int32_t mat = materials.next();
+        if (mat != material) {
+            w << "usemtl";
+            if (mat >= 0) w << ' ' << m.materials[static_cast<size_t>(mat)];
+            w << '\n';
+            material = mat;
         }
-        const uint32_t s = at_or(mesh.face_smoothing, f, 0u);
+        const uint32_t s = smoothing_of.next();
         if (s != smoothing) {
             w << "s ";
             if (s == 0)
@@ -89,13 +127,150 @@ void write_obj(std::ostream& out, const Mesh& mesh) {
             smoothing = s;
         }
         w << 'f';
-        for (int32_t c = mesh.face_begin(f); c < mesh.face_ends[f]; ++c) {
-            w << ' ' << static_cast<int64_t>(mesh.corners[c] + 1);
-            const int32_t uv = at_or(mesh.corner_uvs, static_cast<size_t>(c), -1);
-            if (uv >= 0) w << '/' << static_cast<int64_t>(uv + 1);
+        for (size_t c = m.face_begin(f); c < static_cast<size_t>(m.face_ends[f]); ++c) {
+            w << ' ' << static_cast<int64_t>(m.corners[c]) + 1;
+            const int32_t uv = uvs.next();
+            if (uv >= 0) w << '/' << static_cast<int64_t>(uv) + 1;
         }
         w << '\n';
     }
+}
+
+void format(const MeshView& m, const Piece& piece, std::string& out) {
+    out.clear();
+    Text w(out);
+    switch (piece.kind) {
+    case Piece::header:
+        for (std::string_view library : m.material_libraries)
+            w << "mtllib " << library << '\n';
+        if (!m.object_name.empty()) w << "o " << m.object_name << '\n';
+        break;
+    case Piece::vertices:
+        for (size_t i = piece.begin; i < piece.end; ++i) {
+            const std::array<float, 3>& v = m.vertices[i];
+            w << "v " << v[0] << ' ' << v[1] << ' ' << v[2] << '\n';
+        }
+        break;
+    case Piece::uvs:
+        for (size_t i = piece.begin; i < piece.end; ++i)
+            w << "vt " << m.uvs[i][0] << ' ' << m.uvs[i][1] << '\n';
+        break;
+    case Piece::faces:
+        format_faces(m, piece.begin, piece.end, w);
+        break;
+    }
+}
+
+// Formats the pieces on worker threads, a few ahead of the writer, and hands them to write in
+// order on the calling thread; stops early when write fails.
+template <class Write>
+bool format_in_order(const MeshView& m, const std::vector<Piece>& pieces, Write write) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    if (cores == 1 || pieces.size() < 3) {
+        std::string text;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            format(m, pieces[i], text);
+            if (!write(i, text)) return false;
+        }
+        return true;
+    }
+    struct Slot {
+        std::string text;
+        size_t piece;       // the piece this slot holds or is to hold next
+        bool ready = false; // formatted, not yet written
+    };
+    std::vector<Slot> slots(2 * cores);
+    for (size_t s = 0; s < slots.size(); ++s)
+        slots[s].piece = s;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::atomic<size_t> next{0};
+    bool stop = false;
+    auto work = [&] {
+        for (size_t i; (i = next++) < pieces.size();) {
+            Slot& slot = slots[i % slots.size()];
+            {
+                std::unique_lock<std::mutex> held(lock);
+                changed.wait(held, [&] { return stop || slot.piece == i; });
+                if (stop) return;
+            }
+            format(m, pieces[i], slot.text);
+            std::lock_guard<std::mutex> held(lock);
+            slot.ready = true;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < cores; ++t)
+        workers.emplace_back(work);
+    bool ok = true;
+    for (size_t i = 0; ok && i < pieces.size(); ++i) {
+        Slot& slot = slots[i % slots.size()];
+        {
+            std::unique_lock<std::mutex> held(lock);
+            changed.wait(held, [&] { return slot.ready; });
+        }
+        ok = write(i, slot.text);
+        std::lock_guard<std::mutex> held(lock);
+        slot.ready = false;
+        slot.piece = i + slots.size();
+        stop = !ok;
+        changed.notify_all();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return ok;
+}
+
+} // namespace
+
+MeshView view_of(const Mesh& mesh) {
+    MeshView view;
+    view.object_name = mesh.object_name;
+    view.vertices = mesh.vertices.data();
+    view.vertex_count = mesh.vertices.size();
+    view.uvs = mesh.uvs.data();
+    view.uv_count = mesh.uvs.size();
+    view.corners = mesh.corners.data();
+    view.corner_count = mesh.corners.size();
+    view.face_ends = mesh.face_ends.data();
+    view.face_count = mesh.face_count();
+    view.corner_uvs = repeating(mesh.corner_uvs);
+    view.face_materials = repeating(mesh.face_materials);
+    view.face_groups = repeating(mesh.face_groups);
+    view.face_smoothing = repeating(mesh.face_smoothing);
+    view.materials.assign(mesh.materials.begin(), mesh.materials.end());
+    view.groups.assign(mesh.groups.begin(), mesh.groups.end());
+    view.material_libraries.assign(mesh.material_libraries.begin(), mesh.material_libraries.end());
+    return view;
+}
+
+void write_obj(std::ostream& out, const Mesh& mesh) {
+    const MeshView view = view_of(mesh);
+    format_in_order(view, cut(view), [&out](size_t, const std::string& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return static_cast<bool>(out);
+    });
+}
+
+bool write_obj_file(const std::string& path, const MeshView& mesh, std::string* error,
+                    const std::function<void(size_t done, size_t total)>& progress) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    const std::vector<Piece> pieces = cut(mesh);
+    bool ok = format_in_order(mesh, pieces, [&](size_t i, const std::string& text) {
+        if (progress) progress(i + 1, pieces.size());
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok) {
+        std::remove(path.c_str());
+        *error = "cannot write " + path;
+    }
+    return ok;
 }
 
 Mesh builtin_mesh() {

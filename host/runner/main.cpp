@@ -2,19 +2,25 @@
 // hands it to the Windows stand-in host, which loads the real quorvel_clone.dll under Wine, goes
 // through the host's handshake and answers the settings dialog with the given parameters; then it
 // writes the resulting mesh as OBJ and as a shaded PNG (and a PNG of the mesh before, same camera).
+// The mesh and the result cross as binary arrays in files both sides map, never as text.
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/io/mesh.h"
+#include "host/io/mesh_exchange.h"
+#include "host/io/mesh_view.h"
 #include "host/io/run_options.h"
+#include "host/runner/progress.h"
 #include "host/runner/render.h"
 
 namespace fs = std::filesystem;
@@ -80,50 +86,95 @@ MeshSize size_of(const Mesh& mesh) {
             static_cast<long long>(mesh.corners.size())};
 }
 
-size_t count_set(const std::vector<int32_t>& values) {
+template <class T> size_t count_set(const T* values, size_t count) {
     size_t n = 0;
-    for (int32_t v : values)
-        n += v >= 0;
+    for (size_t i = 0; i < count; ++i)
+        n += values[i] >= 0;
     return n;
 }
 
-// What a result should hold per copy of the source: each must come out (copies) times.
-struct Tally {
-    size_t vertices, faces, uv_corners, materials;
-    explicit Tally(const Mesh& m)
-        : vertices(m.vertices.size()), faces(m.face_count()), uv_corners(count_set(m.corner_uvs)),
-          materials(count_set(m.face_materials)) {}
+// Hands the source to the stand-in host as the document keeps it: a texture coordinate at every
+// corner (0, 0 where the file gave none), the material names without their libraries.
+bool write_source(const Mesh& source, const std::string& path, std::string* error) {
+    std::vector<std::array<float, 2>> corner_uvs;
+    if (!source.corner_uvs.empty()) {
+        corner_uvs.reserve(source.corner_uvs.size());
+        for (int32_t uv : source.corner_uvs)
+            corner_uvs.push_back(uv < 0 ? std::array<float, 2>{0, 0}
+                                        : source.uvs[static_cast<size_t>(uv)]);
+    }
+    ExchangeMesh arrays;
+    arrays.name = source.object_name;
+    arrays.xyz = source.vertices.empty() ? nullptr : source.vertices[0].data();
+    arrays.vertex_count = source.vertices.size();
+    arrays.corners = source.corners.data();
+    arrays.corner_count = source.corners.size();
+    arrays.face_ends = source.face_ends.data();
+    arrays.face_count = source.face_count();
+    arrays.corner_uvs = corner_uvs.empty() ? nullptr : corner_uvs[0].data();
+    arrays.face_materials = source.face_materials.empty() ? nullptr : source.face_materials.data();
+    arrays.materials.assign(source.materials.begin(), source.materials.end());
+    return write_exchange(path, arrays, error);
+}
+
+// The texture coordinates of a result that does not repeat the source's corner for corner (a
+// person's answer in the dialog may leave any result): each distinct pair once.
+struct OwnUvs {
+    std::vector<std::array<float, 2>> uvs;
+    std::vector<int32_t> corner_uvs;
 };
 
-// The host keeps texture coordinates, materials and the object's name itself. What it has no
-// place for (which corners had no texture coordinates, groups, smoothing groups) follows from
-// the order of the result: the source, then each copy, face for face as in the source.
-void restore_per_copy(const Mesh& source, Mesh* result) {
+// The result as the writer and the picture take it, read where it lies in the mapped file. The
+// host keeps positions, faces, a texture coordinate per corner, materials and the object's name;
+// what it has no place for (which corners had no texture coordinates and which entry of the
+// source's list they named, groups, smoothing groups) follows from the order of the result: the
+// source, then each copy, face for face and corner for corner as in the source.
+MeshView result_view(const ExchangeMesh& r, const Mesh& source, OwnUvs* own) {
+    MeshView view;
+    view.object_name = r.name;
+    view.vertices = reinterpret_cast<const std::array<float, 3>*>(r.xyz);
+    view.vertex_count = r.vertex_count;
+    view.corners = r.corners;
+    view.corner_count = r.corner_count;
+    view.face_ends = r.face_ends;
+    view.face_count = r.face_count;
+    if (r.face_materials) view.face_materials = {r.face_materials, r.face_count};
+    view.materials = r.materials;
     const size_t faces = source.face_count(), corners = source.corners.size();
-    if (faces == 0 || result->face_count() % faces != 0) return;
-    // The copies carry the source's texture coordinates corner for corner; when they do, the
-    // source's own list of them and its numbering are written, as its file had them.
-    const auto uv = [](const Mesh& m, int32_t i) {
-        return i < 0 ? std::array<float, 2>{0, 0} : m.uvs[static_cast<size_t>(i)];
-    };
-    bool same = !source.corner_uvs.empty() && result->corner_uvs.size() == result->corners.size();
-    for (size_t c = 0; same && c < result->corners.size(); ++c)
-        same = uv(source, source.corner_uvs[c % corners]) == uv(*result, result->corner_uvs[c]);
+    const bool repeats = faces > 0 && r.face_count % faces == 0 && r.corner_count % corners == 0;
+    if (repeats) {
+        view.face_groups = repeating(source.face_groups);
+        view.face_smoothing = repeating(source.face_smoothing);
+        view.groups.assign(source.groups.begin(), source.groups.end());
+    }
+    if (source.corner_uvs.empty() || !r.corner_uvs) return view;
+    // When the copies carry the source's texture coordinates corner for corner, the source's own
+    // list of them and its numbering are written, as its file had them.
+    const auto* uv = reinterpret_cast<const std::array<float, 2>*>(r.corner_uvs);
+    bool same = repeats;
+    for (size_t c = 0, k = 0; same && c < r.corner_count; ++c, k = k + 1 == corners ? 0 : k + 1) {
+        const int32_t i = source.corner_uvs[k];
+        same = (i < 0 ? std::array<float, 2>{0, 0} : source.uvs[static_cast<size_t>(i)]) == uv[c];
+    }
     if (same) {
-        result->uvs = source.uvs;
-        for (size_t c = 0; c < result->corners.size(); ++c)
-            result->corner_uvs[c] = source.corner_uvs[c % corners];
+        view.uvs = source.uvs.data();
+        view.uv_count = source.uvs.size();
+        view.corner_uvs = repeating(source.corner_uvs);
+        return view;
     }
-    if (source.corner_uvs.empty()) result->corner_uvs.clear();
-    result->groups = source.groups;
-    result->face_groups.clear();
-    result->face_smoothing.clear();
-    for (size_t f = 0; f < result->face_count(); ++f) {
-        if (!source.face_groups.empty())
-            result->face_groups.push_back(source.face_groups[f % faces]);
-        if (!source.face_smoothing.empty())
-            result->face_smoothing.push_back(source.face_smoothing[f % faces]);
+    std::unordered_map<uint64_t, int32_t> seen; // by their bits, so that -0 stays apart from 0
+    own->corner_uvs.reserve(r.corner_count);
+    for (size_t c = 0; c < r.corner_count; ++c) {
+        uint64_t key;
+        std::memcpy(&key, &uv[c], sizeof key);
+        const auto found = seen.emplace(key, static_cast<int32_t>(own->uvs.size()));
+        if (found.second) own->uvs.push_back(uv[c]);
+        own->corner_uvs.push_back(found.first->second);
     }
+    view.uvs = own->uvs.data();
+    view.uv_count = own->uvs.size();
+    view.corner_uvs = repeating(own->corner_uvs);
+    return view;
 }
 
 // The source's material libraries, named relative to the output folder so that they (and the
@@ -161,6 +212,10 @@ int main(int argc, char** argv) {
 
     Mesh source;
     std::vector<std::string> warnings;
+    std::error_code no_size;
+    if (!options.input.empty() && fs::file_size(options.input, no_size) > (32u << 20) && !no_size)
+        std::fprintf(stderr, "quorvel-clone: reading %s (%ju MB)\n", options.input.c_str(),
+                     static_cast<uintmax_t>(fs::file_size(options.input, no_size) >> 20));
     if (options.input.empty())
         source = builtin_mesh();
     else if (!load_obj(options.input, &source, &error, &warnings))
@@ -180,19 +235,16 @@ int main(int argc, char** argv) {
 
     TempDir temp;
     if (temp.path.empty()) return fail("cannot make a temporary folder");
-    const fs::path in_obj = temp.path / "source.obj", out_obj = temp.path / "result.obj";
-    {
-        Mesh handed = source;
-        handed.material_libraries.clear(); // the host needs the material names only
-        std::ofstream out(in_obj, std::ios::binary);
-        write_obj(out, handed);
-        if (!out) return fail("cannot write " + in_obj.string());
-    }
+    // The mesh and the result cross as mapped arrays; Wine sees the folder through its Z: drive.
+    const fs::path in_arrays = temp.path / "source.arrays",
+                   out_arrays = temp.path / "result.arrays";
+    if (!write_source(source, in_arrays.string(), &error)) return fail(error);
+    const std::string windows_temp = "Z:" + temp.path.string();
 
-    // The stand-in runner takes the same options; the mesh and the result go through temp.
+    // The stand-in runner takes the same options.
     std::string command = shell_quoted(QV_WINE_RUN) + " " + shell_quoted(runner.string()) + " " +
-                          shell_quoted(in_obj.string()) + " --out " +
-                          shell_quoted(temp.path.string()) + " --name result";
+                          shell_quoted(windows_temp + "/source.arrays") + " --out " +
+                          shell_quoted(windows_temp) + " --name result";
     for (const std::string& arg : format_passed_options(options))
         command += " " + shell_quoted(arg);
     const fs::path log = temp.path / "runner.log";
@@ -206,27 +258,36 @@ int main(int argc, char** argv) {
         return fail("the plug-in run failed" + (why.empty() ? std::string() : ": " + why));
     }
 
-    // A big result takes seconds to read and write: say so, as the picture shows its progress.
-    std::error_code ignored;
-    const bool big = fs::file_size(out_obj, ignored) > (32u << 20);
-    if (big)
-        std::fprintf(stderr, "quorvel-clone: reading the result (%ju MB)\n",
-                     static_cast<uintmax_t>(fs::file_size(out_obj, ignored) >> 20));
-    Mesh result;
-    if (!load_obj(out_obj.string(), &result, &error)) return fail("reading the result: " + error);
-    restore_per_copy(source, &result);
+    MappedFile mapped;
+    ExchangeMesh arrays;
+    if (!open_exchange(out_arrays.string(), &mapped, &arrays, true, &error))
+        return fail("reading the result: " + error);
     // The command keeps the source and appends whole copies; anything else means it went wrong.
-    const Tally one(source), all(result);
+    const size_t one_uv_corners = count_set(source.corner_uvs.data(), source.corner_uvs.size());
+    const size_t one_materials =
+        count_set(source.face_materials.data(), source.face_materials.size());
+    const size_t materials =
+        arrays.face_materials ? count_set(arrays.face_materials, arrays.face_count) : 0;
     const size_t copies = options.cancel ? 1
-                          : options.show ? all.vertices / one.vertices
+                          : options.show ? arrays.vertex_count / source.vertices.size()
                                          : static_cast<size_t>(count + 1);
-    if (all.vertices != one.vertices * copies || all.faces != one.faces * copies ||
-        all.uv_corners != one.uv_corners * copies || all.materials != one.materials * copies) {
-        return fail("the result holds " + std::to_string(all.vertices) + " vertices, " +
-                    std::to_string(all.faces) + " faces, " + std::to_string(all.uv_corners) +
-                    " texture-coordinate corners and " + std::to_string(all.materials) +
-                    " material assignments: not " + std::to_string(copies) + " times the source's");
+    const bool uvs_kept =
+        source.corner_uvs.empty() ? !arrays.corner_uvs : arrays.corner_uvs != nullptr;
+    if (arrays.vertex_count != source.vertices.size() * copies ||
+        arrays.face_count != source.face_count() * copies ||
+        arrays.corner_count != source.corners.size() * copies || !uvs_kept ||
+        materials != one_materials * copies) {
+        return fail("the result holds " + std::to_string(arrays.vertex_count) + " vertices, " +
+                    std::to_string(arrays.face_count) + " faces, " +
+                    std::to_string(arrays.corner_count) + " face corners" +
+                    (uvs_kept ? ""
+                              : (arrays.corner_uvs ? " with" : " without") +
+                                    std::string(" texture coordinates")) +
+                    " and " + std::to_string(materials) + " material assignments: not " +
+                    std::to_string(copies) + " times the source's");
     }
+    OwnUvs own_uvs;
+    MeshView result = result_view(arrays, source, &own_uvs);
 
     // Only now, with everything in hand, is anything written.
     const fs::path out_dir = options.out_dir;
@@ -236,29 +297,33 @@ int main(int argc, char** argv) {
     const fs::path obj = out_dir / (options.name + ".obj");
     const fs::path png = out_dir / (options.name + ".png");
     const fs::path before = out_dir / (options.name + "-before.png");
-    result.material_libraries = libraries_from(source, options.input, out_dir);
-    if (big) std::fprintf(stderr, "quorvel-clone: writing %s\n", obj.string().c_str());
+    const std::vector<std::string> libraries = libraries_from(source, options.input, out_dir);
+    result.material_libraries.assign(libraries.begin(), libraries.end());
     {
-        std::ofstream out(obj, std::ios::binary);
-        write_obj(out, result);
-        if (!out) return fail("cannot write " + obj.string());
+        Progress progress("writing " + obj.string(), 100);
+        if (!write_obj_file(obj.string(), result, &error, [&progress](size_t done, size_t total) {
+                progress.at_each(done * 100 / total);
+            }))
+            return fail(error);
     }
     const int size = options.image_size;
     size_t every = 1;
     // Each side's textures by its own material numbers; the result names its libraries from
     // where it is.
+    const MeshView source_view = view_of(source);
     const std::vector<Texture> textures = load_textures(result, obj.string());
     const std::vector<Texture> source_textures =
-        options.input.empty() ? std::vector<Texture>() : load_textures(source, options.input);
+        options.input.empty() ? std::vector<Texture>() : load_textures(source_view, options.input);
     if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size(),
                                              nullptr, &every, &textures)) ||
-        !write_png(before.string(), render_mesh(source, size, size * 3 / 4, source.vertices.size(),
-                                                &result, nullptr, &source_textures)))
+        !write_png(before.string(),
+                   render_mesh(source_view, size, size * 3 / 4, source.vertices.size(), &result,
+                               nullptr, &source_textures)))
         return fail("cannot write " + png.string());
     std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "
                 "assignments (%lld copies added)\n",
-                obj.string().c_str(), all.vertices, all.faces, all.uv_corners, all.materials,
-                static_cast<long long>(copies) - 1);
+                obj.string().c_str(), arrays.vertex_count, arrays.face_count,
+                one_uv_corners * copies, materials, static_cast<long long>(copies) - 1);
     std::printf("%s, %s\n", png.string().c_str(), before.string().c_str());
     if (every > 1)
         std::printf("the picture shows every %zu. copy: there are too many on top of one another "

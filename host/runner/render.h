@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/io/mesh.h"
+#include "host/io/mesh_view.h"
 
 struct Texture {
     int width = 0, height = 0;
@@ -24,12 +25,20 @@ struct Image {
 // copies stacked on one another), only every n-th copy is drawn, with the source and the last copy;
 // *drawn_every (if given) says which n. Faces whose material has a texture in textures (one per
 // material of the mesh) show it, tinted with their copy's colour on the copies.
-Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size,
-                  const Mesh* framing = nullptr, size_t* drawn_every = nullptr,
+// Beyond the picture it holds two numbers per picture sample, nothing per vertex or face.
+Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
+                  const MeshView* framing = nullptr, size_t* drawn_every = nullptr,
                   const std::vector<Texture>* textures = nullptr);
+inline Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size,
+                         const Mesh* framing = nullptr, size_t* drawn_every = nullptr,
+                         const std::vector<Texture>* textures = nullptr) {
+    const MeshView frame = framing ? view_of(*framing) : MeshView();
+    return render_mesh(view_of(mesh), width, height, copy_size, framing ? &frame : nullptr,
+                       drawn_every, textures);
+}
 
 // The diffuse textures (map_Kd) of the mesh's materials, read from the material libraries beside
 // the OBJ at obj_path; a material without one, or whose image cannot be read, gets none.
-std::vector<Texture> load_textures(const Mesh& mesh, const std::string& obj_path);
+std::vector<Texture> load_textures(const MeshView& mesh, const std::string& obj_path);
 
 bool write_png(const std::string& path, const Image& image);
