@@ -3,6 +3,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -12,31 +13,49 @@
 
 namespace {
 
-// Output text of one piece, numbers formatted without the C library's printf (slow, and slower
-// still where the stand-in runner runs emulated).
+// Output text of one piece, written through a pointer into room made for a whole line at a time,
+// numbers formatted without the C library's printf (slow, and slower still where the stand-in
+// runner runs emulated).
 class Text {
   public:
-    explicit Text(std::string& out) : out_(out) {}
+    explicit Text(std::string& out) : out_(out) {
+        out_.resize(out_.capacity());
+        at_ = out_.data();
+    }
+    ~Text() { out_.resize(static_cast<size_t>(at_ - out_.data())); }
+    // Room for bytes more; each line asks once for the most it can take. A number is formatted
+    // into a range of a fixed slack beyond it.
+    void room(size_t bytes) {
+        bytes += slack;
+        const size_t used = static_cast<size_t>(at_ - out_.data());
+        if (out_.size() - used >= bytes) return;
+        out_.resize(std::max(2 * out_.size(), used + bytes));
+        at_ = out_.data() + used;
+    }
     Text& operator<<(std::string_view s) {
-        out_.append(s.data(), s.size());
+        std::memcpy(at_, s.data(), s.size());
+        at_ += s.size();
         return *this;
     }
     Text& operator<<(char c) {
-        out_.push_back(c);
+        *at_++ = c;
         return *this;
     }
     // The shortest text that reads back as the same float.
     Text& operator<<(float value) { return put(value); }
     Text& operator<<(int64_t value) { return put(value); }
 
+    // Longest texts of a float ("-1.17549435e-38") and of an index, with room to spare.
+    static constexpr size_t float_room = 16, index_room = 12;
+
   private:
+    static constexpr size_t slack = 24;
     template <class T> Text& put(T value) {
-        char text[48];
-        const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-        out_.append(text, r.ptr);
+        at_ = std::to_chars(at_, at_ + slack, value).ptr;
         return *this;
     }
     std::string& out_;
+    char* at_;
 };
 
 // The file is cut into pieces of a few megabytes of text each, formatted independently: the
@@ -95,6 +114,7 @@ void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
     uint32_t smoothing = smoothing_of.peek_previous(begin);
     Cursor<int32_t> uvs(m.corner_uvs, m.face_begin(begin), -1);
     for (size_t f = begin; f < end; ++f) {
+        const size_t first = m.face_begin(f), last = static_cast<size_t>(m.face_ends[f]);
         // Statements that hold until changed are written where they change; a face without
         // material or group after one with it gets the statement without a name.
         const int32_t g = groups.next();
@@ -103,6 +123,7 @@ void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
                 g < 0 ? std::string_view() : m.groups[static_cast<size_t>(g)];
             // A group that only repeats the object's name says nothing new.
             if (group >= 0 || name != m.object_name) {
+                w.room(name.size() + 3);
                 w << 'g';
                 if (!name.empty()) w << ' ' << name;
                 w << '\n';
@@ -111,13 +132,17 @@ void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
         }
         const int32_t mat = materials.next();
         if (mat != material) {
+            const std::string_view name =
+                mat < 0 ? std::string_view() : m.materials[static_cast<size_t>(mat)];
+            w.room(name.size() + 8);
             w << "usemtl";
-            if (mat >= 0) w << ' ' << m.materials[static_cast<size_t>(mat)];
+            if (mat >= 0) w << ' ' << name;
             w << '\n';
             material = mat;
         }
         const uint32_t s = smoothing_of.next();
         if (s != smoothing) {
+            w.room(2 + Text::index_room + 1);
             w << "s ";
             if (s == 0)
                 w << "off";
@@ -126,8 +151,9 @@ void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
             w << '\n';
             smoothing = s;
         }
+        w.room(2 + (last - first) * (2 + 2 * Text::index_room));
         w << 'f';
-        for (size_t c = m.face_begin(f); c < static_cast<size_t>(m.face_ends[f]); ++c) {
+        for (size_t c = first; c < last; ++c) {
             w << ' ' << static_cast<int64_t>(m.corners[c]) + 1;
             const int32_t uv = uvs.next();
             if (uv >= 0) w << '/' << static_cast<int64_t>(uv) + 1;
@@ -137,23 +163,28 @@ void format_faces(const MeshView& m, size_t begin, size_t end, Text& w) {
 }
 
 void format(const MeshView& m, const Piece& piece, std::string& out) {
-    out.clear();
-    Text w(out);
+    Text w(out); // over what the buffer held before
     switch (piece.kind) {
     case Piece::header:
-        for (std::string_view library : m.material_libraries)
+        for (std::string_view library : m.material_libraries) {
+            w.room(library.size() + 8);
             w << "mtllib " << library << '\n';
+        }
+        w.room(m.object_name.size() + 3);
         if (!m.object_name.empty()) w << "o " << m.object_name << '\n';
         break;
     case Piece::vertices:
         for (size_t i = piece.begin; i < piece.end; ++i) {
+            w.room(2 + 3 * (Text::float_room + 1));
             const std::array<float, 3>& v = m.vertices[i];
             w << "v " << v[0] << ' ' << v[1] << ' ' << v[2] << '\n';
         }
         break;
     case Piece::uvs:
-        for (size_t i = piece.begin; i < piece.end; ++i)
+        for (size_t i = piece.begin; i < piece.end; ++i) {
+            w.room(3 + 2 * (Text::float_room + 1));
             w << "vt " << m.uvs[i][0] << ' ' << m.uvs[i][1] << '\n';
+        }
         break;
     case Piece::faces:
         format_faces(m, piece.begin, piece.end, w);

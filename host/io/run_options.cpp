@@ -302,11 +302,12 @@ std::string run_usage(const char* program) {
 }
 
 unsigned long long run_memory_bytes(const MeshSize& r) {
-    // The measured peaks (docs/performance.md) and half as much again for the arrays' growth
-    // steps: the runner keeps the result's OBJ text (about 40 bytes a vertex, 10 a corner) three
-    // times over while it parses it, plus the parser's arrays and its own; the host's arrays are
-    // a small part of that.
-    const unsigned long long per_vertex = 208, per_face = 112, per_corner = 80;
+    // The result's arrays as the document keeps them (12 bytes a vertex, 12 a corner with its
+    // texture coordinate, 8 a face with its material) are held three times at the most: by the
+    // host's object of copies and the user's object it merges them into, and by the file they
+    // cross in; half as much again for the arrays' growth steps (docs/performance.md has the
+    // measured peaks).
+    const unsigned long long per_vertex = 54, per_face = 36, per_corner = 54;
     return r.vertices * per_vertex + r.faces * per_face + r.corners * per_corner;
 }
 

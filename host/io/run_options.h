@@ -50,8 +50,8 @@ struct MeshSize {
     long long vertices = 0, faces = 0, corners = 0;
 };
 
-// Peak memory of a run whose result has this size, in bytes: the larger of the stand-in host's
-// share and the runner's, which reads the result back as text.
+// Memory a run whose result has this size needs at its peak, in bytes, the stand-in host's and
+// the runner's together.
 unsigned long long run_memory_bytes(const MeshSize& result);
 
 // Why a run with count copies of source would not fit, in one line, or empty when it fits. A
