@@ -21,6 +21,7 @@ struct RunOptions {
     bool preview = false; // tick the preview box before OK
     bool cancel = false;  // press Cancel instead of OK
     bool show = false;    // leave the dialog to a person instead of answering it
+    bool times = false;   // say on standard error how long each phase of the run took
     int image_size = 800;
     std::string plugin; // the plug-in module; empty: quorvel_clone.dll beside the stand-in runner
     std::string host;   // the host module; empty: standin_host.dll beside the stand-in runner

@@ -3,10 +3,12 @@
 // through the host's handshake and answers the settings dialog with the given parameters; then it
 // writes the resulting mesh as OBJ and as a shaded PNG (and a PNG of the mesh before, same camera).
 // The mesh and the result cross as binary arrays in files both sides map, never as text.
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,16 +50,58 @@ std::string last_line_of(const fs::path& path) {
     return last;
 }
 
+// Where the files of arrays go: shared memory when it has room for them (no disk then stands
+// between the two sides, nor its block allocation on every page written), else the temporary
+// folder.
+fs::path exchange_parent(unsigned long long bytes) {
+    struct statvfs room {};
+    if (statvfs("/dev/shm", &room) == 0 && access("/dev/shm", W_OK) == 0 &&
+        static_cast<unsigned long long>(room.f_bavail) * room.f_frsize > bytes + bytes / 4)
+        return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
 struct TempDir {
     fs::path path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quorvel-clone.XXXXXX").string();
+    explicit TempDir(const fs::path& parent) {
+        std::string pattern = (parent / "quorvel-clone.XXXXXX").string();
         if (mkdtemp(pattern.data())) path = pattern;
     }
     ~TempDir() {
         std::error_code ignored;
         if (!path.empty()) fs::remove_all(path, ignored);
     }
+};
+
+// The wall-clock time of each phase of the run, said at its end when asked (--times).
+class PhaseTimes {
+  public:
+    // Ends the phase running and starts the next.
+    void next(const char* name) {
+        const auto now = std::chrono::steady_clock::now();
+        if (current_) text_ += describe(current_, now - started_);
+        current_ = name;
+        started_ = now;
+    }
+    void report(bool wanted) {
+        next(nullptr);
+        if (wanted)
+            std::fprintf(stderr, "quorvel-clone: times:%s total %.2f s\n", text_.c_str(),
+                         seconds(std::chrono::steady_clock::now() - begun_));
+    }
+
+  private:
+    static double seconds(std::chrono::steady_clock::duration d) {
+        return std::chrono::duration<double>(d).count();
+    }
+    static std::string describe(const char* name, std::chrono::steady_clock::duration d) {
+        char text[64];
+        std::snprintf(text, sizeof text, " %s %.2f s,", name, seconds(d));
+        return text;
+    }
+    std::chrono::steady_clock::time_point begun_ = std::chrono::steady_clock::now(), started_;
+    const char* current_ = nullptr;
+    std::string text_;
 };
 
 // The Windows build holding standin_runner.exe, quorvel_clone.dll and standin_host.dll, of the
@@ -210,6 +254,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    PhaseTimes times;
+    times.next("read");
     Mesh source;
     std::vector<std::string> warnings;
     std::error_code no_size;
@@ -233,7 +279,14 @@ int main(int argc, char** argv) {
         return fail("no " + std::to_string(options.arch) + "-bit Windows build at " +
                     build.string());
 
-    TempDir temp;
+    // The source's arrays and the result's, as the document keeps them.
+    const auto array_bytes = [](const MeshSize& m) {
+        return static_cast<unsigned long long>(12 * m.vertices + 12 * m.corners + 8 * m.faces);
+    };
+    const MeshSize one = size_of(source);
+    const MeshSize all{one.vertices * (count + 1), one.faces * (count + 1),
+                       one.corners * (count + 1)};
+    TempDir temp(exchange_parent(array_bytes(one) + array_bytes(all)));
     if (temp.path.empty()) return fail("cannot make a temporary folder");
     // The mesh and the result cross as mapped arrays; Wine sees the folder through its Z: drive.
     const fs::path in_arrays = temp.path / "source.arrays",
@@ -252,12 +305,14 @@ int main(int argc, char** argv) {
     if (options.show) command = "QV_WINE_DISPLAY=1 " + command;
 
     std::fprintf(stderr, "quorvel-clone: running the plug-in in the stand-in host under Wine\n");
+    times.next("windows");
     int status = std::system(command.c_str());
     if (status != 0) {
         std::string why = last_line_of(log);
         return fail("the plug-in run failed" + (why.empty() ? std::string() : ": " + why));
     }
 
+    times.next("result");
     MappedFile mapped;
     ExchangeMesh arrays;
     if (!open_exchange(out_arrays.string(), &mapped, &arrays, true, &error))
@@ -299,6 +354,7 @@ int main(int argc, char** argv) {
     const fs::path before = out_dir / (options.name + "-before.png");
     const std::vector<std::string> libraries = libraries_from(source, options.input, out_dir);
     result.material_libraries.assign(libraries.begin(), libraries.end());
+    times.next("write");
     {
         Progress progress("writing " + obj.string(), 100);
         if (!write_obj_file(obj.string(), result, &error, [&progress](size_t done, size_t total) {
@@ -306,6 +362,7 @@ int main(int argc, char** argv) {
             }))
             return fail(error);
     }
+    times.next("pictures");
     const int size = options.image_size;
     size_t every = 1;
     // Each side's textures by its own material numbers; the result names its libraries from
@@ -329,5 +386,6 @@ int main(int argc, char** argv) {
         std::printf("the picture shows every %zu. copy: there are too many on top of one another "
                     "to draw them all\n",
                     every);
+    times.report(options.times);
     return 0;
 }
