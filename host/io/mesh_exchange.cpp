@@ -56,18 +56,23 @@ bool refuse(std::string* error, const std::string& path, const char* why) {
     return false;
 }
 
-// Faces of at least one corner each, in order, naming vertices and materials that exist.
-bool content_is_sound(const ExchangeMesh& m) {
+// Faces of at least one corner each, in order, ending where the corners end: what anyone reading
+// the arrays relies on to stay inside them.
+bool faces_are_sound(const ExchangeMesh& m) {
     int64_t begin = 0;
     for (size_t f = 0; f < m.face_count; ++f) {
         const int64_t end = m.face_ends[f];
-        if (end <= begin || end > static_cast<int64_t>(m.corner_count)) return false;
+        if (end <= begin) return false;
         begin = end;
-        if (m.face_materials && (m.face_materials[f] < -1 ||
-                                 m.face_materials[f] >= static_cast<int64_t>(m.materials.size())))
-            return false;
     }
-    if (begin != static_cast<int64_t>(m.corner_count)) return false;
+    return begin == static_cast<int64_t>(m.corner_count);
+}
+
+// Faces naming vertices and materials that exist.
+bool references_are_sound(const ExchangeMesh& m) {
+    const int64_t materials = static_cast<int64_t>(m.materials.size());
+    for (size_t f = 0; m.face_materials && f < m.face_count; ++f)
+        if (m.face_materials[f] < -1 || m.face_materials[f] >= materials) return false;
     const int64_t vertices = static_cast<int64_t>(m.vertex_count);
     for (size_t c = 0; c < m.corner_count; ++c)
         if (m.corners[c] < 0 || m.corners[c] >= vertices) return false;
@@ -152,7 +157,8 @@ bool open_exchange(const std::string& path, MappedFile* file, ExchangeMesh* mesh
             m.materials.push_back(name);
         at += length + 1;
     }
-    if (check_content && !content_is_sound(m))
+    if (!faces_are_sound(m)) return refuse(error, path, "has faces that do not end in order");
+    if (check_content && !references_are_sound(m))
         return refuse(error, path, "has faces naming vertices or materials it does not hold");
     *mesh = std::move(m);
     return true;

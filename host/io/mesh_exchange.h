@@ -34,8 +34,8 @@ bool is_exchange_file(const std::string& path);
 bool write_exchange(const std::string& path, const ExchangeMesh& mesh, std::string* error);
 
 // Maps the exchange file at path into file and points mesh into it. Refuses a file that is not
-// one, is cut short or whose arrays do not fit in it; with check_content also one whose faces or
-// materials name what is not there (a side that hands the arrays to the document, which checks
-// them itself, can leave that out).
+// one, is cut short, whose arrays do not fit in it or whose faces do not end in order; with
+// check_content also one whose faces name vertices or materials that are not there (a side that
+// hands the arrays to the document, which checks them itself, can leave that out).
 bool open_exchange(const std::string& path, MappedFile* file, ExchangeMesh* mesh,
                    bool check_content, std::string* error);

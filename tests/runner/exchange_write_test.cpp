@@ -71,17 +71,19 @@ TEST(MeshExchange, CarriesEveryArrayAndNameAsItsBytes) {
         std::string bytes;
         bool checked; // refused only when the content is checked
     };
-    std::string bad_corner = whole, bad_material = whole, bad_magic = whole;
+    std::string bad_corner = whole, bad_material = whole, bad_magic = whole, bad_end = whole;
     const size_t corners_at = whole.find(std::string(reinterpret_cast<const char*>(corners), 24));
     bad_corner[corners_at + 8] = 9; // vertex 9 of 4
     const size_t materials_at = whole.rfind(std::string("\x01\0\0\0\xff\xff\xff\xff", 8));
     bad_material[materials_at] = 2; // material 2 of 2
     bad_magic[0] = 'q';
+    bad_end[whole.find(std::string("\x03\0\0\0\x06\0\0\0", 8)) + 4] = 7; // past the corners
     const Damage damages[] = {
         {"cut short", whole.substr(0, whole.size() - 1), false},
         {"one byte more", whole + "x", false},
         {"no header", whole.substr(0, 16), false},
         {"not arrays", bad_magic, false},
+        {"a face ending past the corners", bad_end, false},
         {"a corner past the vertices", bad_corner, true},
         {"a material past the list", bad_material, true},
     };
