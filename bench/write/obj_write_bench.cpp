@@ -13,15 +13,17 @@
 
 namespace {
 
+// The whole result, and the source's texture-coordinate numbering that every copy repeats.
 struct Result {
-    std::vector<std::array<float, 3>> vertices;
-    std::vector<std::array<float, 2>> uvs;
-    std::vector<int32_t> corners, face_ends, source_corner_uvs;
+    Mesh mesh;
+    std::vector<int32_t> source_corner_uvs;
 };
 
 // A grid of side x side vertices bent round a sphere, then copies more of it turned about Y.
 Result make_result(int side, int copies) {
-    Result r;
+    Result out;
+    Mesh& r = out.mesh;
+    r.object_name = "sphere";
     const int per_copy = side * side;
     for (int k = 0; k <= copies; ++k) {
         const double turn = 0.5 * k;
@@ -43,25 +45,16 @@ Result make_result(int side, int copies) {
                 r.face_ends.push_back(static_cast<int32_t>(r.corners.size()));
                 if (k == 0)
                     for (int c : {v, v + side, v + side + 1, v + 1})
-                        r.source_corner_uvs.push_back(c);
+                        out.source_corner_uvs.push_back(c);
             }
     }
-    return r;
+    return out;
 }
 
 void write_result(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0)), copies = static_cast<int>(state.range(1));
     const Result r = make_result(side, copies);
-    MeshView view;
-    view.object_name = "sphere";
-    view.vertices = r.vertices.data();
-    view.vertex_count = r.vertices.size();
-    view.uvs = r.uvs.data();
-    view.uv_count = r.uvs.size();
-    view.corners = r.corners.data();
-    view.corner_count = r.corners.size();
-    view.face_ends = r.face_ends.data();
-    view.face_count = r.face_ends.size();
+    MeshView view = view_of(r.mesh);
     view.corner_uvs = repeating(r.source_corner_uvs);
     const std::string path =
         (std::filesystem::temp_directory_path() / "obj_write_bench.obj").string();
@@ -76,7 +69,7 @@ void write_result(benchmark::State& state) {
     std::filesystem::remove(path);
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.counters["out_vertices"] = static_cast<double>(r.vertices.size());
+    state.counters["out_vertices"] = static_cast<double>(r.mesh.vertices.size());
 }
 
 } // namespace
