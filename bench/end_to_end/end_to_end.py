@@ -7,7 +7,7 @@ about Y per copy. Prints a Markdown table.
         [--cases ARCH:VERTICES:COPIES ...] [--peer-cases VERTICES:COPIES ...]
 
 COPIES is the number of copies in all (the source and COPIES - 1 added), as Blender's Array
-modifier counts them.
+modifier counts them; a case ending in ":plain" takes the sphere without texture coordinates.
 """
 import argparse
 import os
@@ -68,12 +68,23 @@ def run(command, env=None, prefix=None):
     return seconds, peak, out + err
 
 
-def sphere(work, vertices):
-    path = os.path.join(work, "sphere-uv-%d.obj" % vertices)
+def sphere(work, vertices, uvs=True):
+    path = os.path.join(work, "sphere-%s%d.obj" % ("uv-" if uvs else "", vertices))
     if not os.path.exists(path):
         v, f = uv_sphere.sphere(*uv_sphere.SIZES[vertices])
-        uv_sphere.write_obj(path, v, f, uvs=True)
+        uv_sphere.write_obj(path, v, f, uvs=uvs)
     return path
+
+
+def array_bytes(vertices, copies, uvs):
+    """The arrays of the input as read (positions, texture coordinates, corners with their
+    texture-coordinate numbers, face ends) plus the result's as the host keeps them (positions,
+    corners with a texture coordinate each, face ends)."""
+    v, f = uv_sphere.sphere(*uv_sphere.SIZES[vertices])
+    corners = sum(len(face) for face in f)
+    source = 12 * len(v) + (8 * len(v) + 8 * corners if uvs else 4 * corners) + 4 * len(f)
+    result = copies * (12 * len(v) + (12 if uvs else 4) * corners + 4 * len(f))
+    return source + result
 
 
 def load():
@@ -105,17 +116,19 @@ def main():
         rows.append("| quorvel-clone %s-bit, built-in mesh (start-up) | 16 | %.2f | | %s | | | "
                     "| %.0f | | %s |" % (arch, seconds, windows, peak / 1024, load()))
     for case in args.cases:
-        arch, vertices, copies = case.split(":")
-        path = sphere(args.work, int(vertices))
+        arch, vertices, copies, *plain = case.split(":")
+        path = sphere(args.work, int(vertices), uvs=not plain)
         result = os.path.join(out, "result-%s.obj" % arch)
         seconds, peak, said = run([runner, path, "--rotation", "0,30,0", "--count",
                                    str(int(copies) - 1), "--arch", arch, "--out", out, "--name",
                                    "result-" + arch, "--times"], env, args.build)
         t = dict(re.findall(r" (\w+) ([\d.]+) s,", said))
         size = os.path.getsize(result) / 1e6
-        rows.append("| quorvel-clone %s-bit | %s | %.2f | %s | %s | %s | %s | %s | %.0f | %.0f | %s |"
-                    % (arch, f"{int(vertices) * int(copies):,}", seconds, t["read"], t["windows"],
-                       t["result"], t["write"], t["pictures"], peak / 1024, size, load()))
+        ratio = peak * 1024 / array_bytes(int(vertices), int(copies), not plain)
+        rows.append("| quorvel-clone %s-bit%s | %s | %.2f | %s | %s | %s | %s | %s | %.0f (%.2f) | %.0f | %s |"
+                    % (arch, ", untextured" if plain else "", f"{int(vertices) * int(copies):,}",
+                       seconds, t["read"], t["windows"], t["result"], t["write"], t["pictures"],
+                       peak / 1024, ratio, size, load()))
         os.remove(result)
     for case in args.peer_cases:
         vertices, copies = case.split(":")
@@ -127,14 +140,14 @@ def main():
                                    "--", path, copies, result])
         t = dict(re.findall(r"(\w+)=([\d.]+)", said.split("peer_times", 1)[1].split("\n")[0]))
         size = os.path.getsize(result) / 1e6
-        rows.append("| Blender | %s | %.2f | %s | %s | | %s | | %.0f | %.0f | %s |"
+        rows.append("| Blender | %s | %.2f | %s | %s | | %s | | %.0f (%.2f) | %.0f | %s |"
                     % (f"{int(vertices) * int(copies):,}", seconds, t["import"], t["array"],
-                       t["export"],
-                       peak / 1024, size, load()))
+                       t["export"], peak / 1024,
+                       peak * 1024 / array_bytes(int(vertices), int(copies), True), size, load()))
         os.remove(result)
     print("| what | output vertices | end to end s | read | Windows run (Blender: the array) | "
           "result | write | "
-          "pictures | peak MiB | OBJ MB | load |")
+          "pictures | peak MiB (/ arrays) | OBJ MB | load |")
     print("|---|---|---|---|---|---|---|---|---|---|---|")
     print("\n".join(rows))
 
