@@ -117,7 +117,7 @@ const Option options_list[] = {
      &RunOptions::cancel},
     {"show", Kind::on_off, true, "", "leave the dialog to a person (needs a display)", nullptr,
      nullptr, &RunOptions::show},
-    {"times", Kind::on_off, false, "", "say how long each phase took (on standard error)", nullptr,
+    {"times", Kind::on_off, true, "", "say how long each phase took (on standard error)", nullptr,
      nullptr, &RunOptions::times},
     {"params", Kind::text, false, "FILE", "read key = value lines with these keys"},
     {"out", Kind::text, false, "DIR", "folder of the result (default out)", &RunOptions::out_dir},

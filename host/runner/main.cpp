@@ -313,6 +313,14 @@ int main(int argc, char** argv) {
     }
 
     times.next("result");
+    if (options.times) {
+        // The stand-in runner's own steps, in its log.
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("times:", 0) == 0)
+                std::fprintf(stderr, "quorvel-clone: Windows run %s\n",
+                             line.substr(0, line.find_last_not_of("\r,") + 1).c_str());
+    }
     MappedFile mapped;
     ExchangeMesh arrays;
     if (!open_exchange(out_arrays.string(), &mapped, &arrays, true, &error))

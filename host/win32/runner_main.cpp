@@ -192,7 +192,28 @@ bool handshake(const PluginModule& plugin, unsigned host_version) {
     return version != 0;
 }
 
-int run(const RunOptions& options) {
+// Seconds from the program's start to each step of the run, said at the end when asked (--times).
+class StepTimes {
+  public:
+    StepTimes() { QueryPerformanceCounter(&last_); }
+    void done(const char* step) {
+        LARGE_INTEGER now, rate;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&rate);
+        char text[64];
+        std::snprintf(text, sizeof text, " %s %.2f s,", step,
+                      static_cast<double>(now.QuadPart - last_.QuadPart) / rate.QuadPart);
+        text_ += text;
+        last_ = now;
+    }
+    const std::string& text() const { return text_; }
+
+  private:
+    LARGE_INTEGER last_;
+    std::string text_;
+};
+
+int run(const RunOptions& options, StepTimes& times) {
     HWND main_window = create_main_window();
     if (!main_window) {
         std::fprintf(stderr, "standin_runner: cannot create the main window\n");
@@ -227,8 +248,10 @@ int run(const RunOptions& options) {
         std::fprintf(stderr, "standin_runner: MQInit failed for %s\n", host_path.c_str());
     } else {
         document = standin_create_document();
+        times.done("start");
         const bool mapped = !options.input.empty() && is_exchange_file(options.input);
         const int32_t current = add_current_object(document, options.input, mapped);
+        times.done("source");
         if (current < 0) {
             std::fprintf(stderr, "standin_runner: no mesh to work on\n");
         } else {
@@ -237,6 +260,7 @@ int run(const RunOptions& options) {
             start_answering(&answerer, options);
             int32_t result = plugin.modify_object(0, document);
             finish_answering(&answerer);
+            times.done("command");
             std::printf("MQModifyObject = %d\n", static_cast<int>(result));
             if (!options.show && !answerer.dialog_seen)
                 std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
@@ -250,6 +274,7 @@ int run(const RunOptions& options) {
                 std::fprintf(stderr, "standin_runner: cannot write %s\n", out_path.c_str());
             else if (options.show || answerer.dialog_seen)
                 status = 0;
+            times.done("result");
         }
         standin_destroy_document(document);
     }
@@ -271,7 +296,10 @@ int main(int argc, char** argv) {
                      run_usage("standin_runner").c_str());
         return 2;
     }
-    int status = run(options);
+    StepTimes times;
+    int status = run(options, times);
+    times.done("end");
+    if (options.times) std::printf("times:%s\n", times.text().c_str());
     std::fflush(stdout);
     return status;
 }
