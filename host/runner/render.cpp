@@ -133,11 +133,14 @@ Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
         int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({px[0], px[1], px[2]}))));
         int y0 = std::max(0, static_cast<int>(std::floor(std::min({py[0], py[1], py[2]}))));
         int y1 = std::min(h - 1, static_cast<int>(std::ceil(std::max({py[0], py[1], py[2]}))));
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                double sx = x + 0.5, sy = y + 0.5;
-                double w0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) / area;
-                double w1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) / area;
+        // The weights are linear along a row: worked out at its first sample, then stepped.
+        const double inverse = 1.0 / area;
+        const double step0 = (py[1] - py[2]) * inverse, step1 = (py[2] - py[0]) * inverse;
+        for (int y = y0; y <= y1; ++y) {
+            const double sx = x0 + 0.5, sy = y + 0.5;
+            double w0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) * inverse;
+            double w1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) * inverse;
+            for (int x = x0; x <= x1; ++x, w0 += step0, w1 += step1) {
                 double w2 = 1.0 - w0 - w1;
                 if (w0 < 0 || w1 < 0 || w2 < 0) continue;
                 double z = 1.0 / (w0 * iz[0] + w1 * iz[1] + w2 * iz[2]);
@@ -166,6 +169,7 @@ Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
                 for (int k = 0; k < 3; ++k)
                     colour[at * 3 + k] = static_cast<float>(surface[k] * shade);
             }
+        }
     };
 
     // Screen box of every face, to bound the work before any of it is done.
