@@ -1,10 +1,13 @@
 // The OBJ writer on a result as quorvel-clone writes one: a textured sphere-like grid of quads and
 // its copies, each copy's corners naming the source's texture coordinates, written into a file in
 // the temporary folder (the page cache, as a run's result) and into /dev/null (the formatting
-// alone). Reports MB of text a second.
+// alone), beside the same number of bytes written into a new file as they are (what the file
+// system gives in the same sitting). Reports MB of text a second.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,12 +75,37 @@ void write_result(benchmark::State& state) {
     state.counters["out_vertices"] = static_cast<double>(r.mesh.vertices.size());
 }
 
+// The file system's own rate in the same sitting: as many bytes, already formatted, written into
+// a new file in pieces of the writer's size.
+void write_bytes(benchmark::State& state) {
+    const std::string bytes(static_cast<size_t>(state.range(0)) << 20, 'v');
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "obj_write_bench.bytes").string();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        for (size_t at = 0; file && at < bytes.size(); at += size_t(4) << 20)
+            std::fwrite(bytes.data() + at, 1, std::min(bytes.size() - at, size_t(4) << 20), file);
+        if (!file || std::fclose(file) != 0) state.SkipWithError("cannot write");
+    }
+    std::filesystem::remove(path);
+    state.SetBytesProcessed(static_cast<int64_t>(bytes.size()) * state.iterations());
+}
+
 } // namespace
 
 // 100,489 vertices a copy: 10 and 100 copies in all; into a file, then into /dev/null.
 BENCHMARK(write_result)
     ->ArgNames({"side", "copies", "null"})
     ->ArgsProduct({{317}, {9, 99}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// About the sizes of the two results.
+BENCHMARK(write_bytes)
+    ->ArgName("MiB")
+    ->Arg(87)
+    ->Arg(886)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
