@@ -8,6 +8,11 @@
 #include <ostream>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "host/io/mesh.h"
 #include "host/io/mesh_view.h"
 
@@ -253,6 +258,79 @@ bool format_in_order(const MeshView& m, const std::vector<Piece>& pieces, Write 
     return ok;
 }
 
+#if !defined(_WIN32)
+// Formats the pieces on worker threads that also write them, each at its place in the file: a
+// piece's place is known once every piece before it has been formatted, so the copies into the
+// file run on every core too. progress is called on the calling thread.
+bool format_in_place(const MeshView& m, const std::vector<Piece>& pieces, int fd,
+                     const std::function<void(size_t done, size_t total)>& progress) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    struct Slot {
+        std::string text;
+        size_t piece; // the piece this slot holds or is to hold next
+    };
+    std::vector<Slot> slots(2 * cores);
+    for (size_t s = 0; s < slots.size(); ++s)
+        slots[s].piece = s;
+    std::vector<uint64_t> sizes(pieces.size()), offsets(pieces.size() + 1, 0);
+    std::vector<bool> formatted(pieces.size(), false);
+    size_t placed = 0, written = 0; // pieces whose offset is known; pieces written
+    std::mutex lock;
+    std::condition_variable changed;
+    std::atomic<size_t> next{0};
+    bool failed = false;
+    auto work = [&] {
+        for (size_t i; (i = next++) < pieces.size();) {
+            Slot& slot = slots[i % slots.size()];
+            {
+                std::unique_lock<std::mutex> held(lock);
+                changed.wait(held, [&] { return failed || slot.piece == i; });
+                if (failed) return;
+            }
+            format(m, pieces[i], slot.text);
+            uint64_t at;
+            {
+                std::unique_lock<std::mutex> held(lock);
+                sizes[i] = slot.text.size();
+                formatted[i] = true;
+                for (; placed < pieces.size() && formatted[placed]; ++placed)
+                    offsets[placed + 1] = offsets[placed] + sizes[placed];
+                changed.notify_all();
+                changed.wait(held, [&] { return failed || placed > i; });
+                if (failed) return;
+                at = offsets[i];
+            }
+            bool ok = true;
+            for (size_t done = 0; ok && done < slot.text.size();) {
+                const ssize_t n = pwrite(fd, slot.text.data() + done, slot.text.size() - done,
+                                         static_cast<off_t>(at + done));
+                ok = n > 0;
+                done += ok ? static_cast<size_t>(n) : 0;
+            }
+            std::lock_guard<std::mutex> held(lock);
+            failed = failed || !ok;
+            slot.piece = i + slots.size();
+            ++written;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < cores; ++t)
+        workers.emplace_back(work);
+    {
+        std::unique_lock<std::mutex> held(lock);
+        for (size_t reported = 0; !failed && reported < pieces.size();) {
+            changed.wait(held, [&] { return failed || written > reported; });
+            reported = written;
+            if (progress) progress(reported, pieces.size());
+        }
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return !failed;
+}
+#endif
+
 } // namespace
 
 MeshView view_of(const Mesh& mesh) {
@@ -286,17 +364,19 @@ void write_obj(std::ostream& out, const Mesh& mesh) {
 
 bool write_obj_file(const std::string& path, const MeshView& mesh, std::string* error,
                     const std::function<void(size_t done, size_t total)>& progress) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot write " + path;
-        return false;
-    }
     const std::vector<Piece> pieces = cut(mesh);
-    bool ok = format_in_order(mesh, pieces, [&](size_t i, const std::string& text) {
-        if (progress) progress(i + 1, pieces.size());
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
-    ok = std::fclose(file) == 0 && ok;
+#if defined(_WIN32)
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool ok = file && format_in_order(mesh, pieces, [&](size_t i, const std::string& text) {
+                  if (progress) progress(i + 1, pieces.size());
+                  return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+              });
+    ok = file && std::fclose(file) == 0 && ok;
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = fd >= 0 && format_in_place(mesh, pieces, fd, progress);
+    ok = fd >= 0 && ::close(fd) == 0 && ok;
+#endif
     if (!ok) {
         std::remove(path.c_str());
         *error = "cannot write " + path;
