@@ -191,8 +191,9 @@ Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
                             (std::clamp(y1, 0.0, double(h)) - std::clamp(y0, 0.0, double(h)) + 1);
         if (x1 >= x0) total_area += area;
     }
-    // About a hundred full-picture passes at most, a second or two.
-    const double budget = 100.0 * w * h;
+    // About 25 full-picture passes at most, half a second: a picture of a big result then takes
+    // less than writing it.
+    const double budget = 25.0 * w * h;
     const size_t every =
         total_area > budget ? static_cast<size_t>(std::ceil(total_area / budget)) : 1;
     if (drawn_every) *drawn_every = every;
