@@ -92,10 +92,11 @@ void MappedFile::close() {
 
 bool write_mapped_file(const std::string& path, uint64_t size, const FilePiece* pieces,
                        size_t count, std::string* error) {
-    bool ok = false;
+    bool ok = false, opened = false;
     {
         Handle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        opened = file.ok();
         Handle mapping(file.ok() && size ? CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE,
                                                               high(size), low(size), nullptr)
                                          : nullptr);
@@ -113,7 +114,7 @@ bool write_mapped_file(const std::string& path, uint64_t size, const FilePiece* 
     }
     if (!ok) {
         *error = "cannot write " + path + " (error " + std::to_string(GetLastError()) + ")";
-        DeleteFileA(path.c_str());
+        if (opened) DeleteFileA(path.c_str()); // only what this call made or emptied
     }
     return ok;
 }
@@ -168,7 +169,7 @@ bool write_mapped_file(const std::string& path, uint64_t size, const FilePiece* 
     if (fd >= 0) ok = ::close(fd) == 0 && ok;
     if (!ok) {
         *error = "cannot write " + path + ": " + std::strerror(failure);
-        ::unlink(path.c_str());
+        if (fd >= 0) ::unlink(path.c_str()); // only what this call made or emptied
     }
     return ok;
 }

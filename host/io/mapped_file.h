@@ -34,6 +34,7 @@ struct FilePiece {
 
 // Makes a file of size bytes (zero where no piece falls) and copies the pieces into it through
 // mapped views of a few megabytes each, so that a 32-bit process needs little address space for
-// it. Pieces may not overlap. On failure the file is removed and error says why.
+// it. Pieces may not overlap. On failure error says why, and a file it began to write is removed
+// (one it could not open is left as it was).
 bool write_mapped_file(const std::string& path, uint64_t size, const FilePiece* pieces,
                        size_t count, std::string* error);

@@ -55,6 +55,7 @@ MeshView view_of(const Mesh& mesh);
 // every core and written in order: mtllib, o, v and vt lines, then the faces, each run of faces
 // preceded by the usemtl, g and s statements that change there. Names are written as the bytes
 // they hold. progress (if given) is called after each piece with the pieces written and their
-// number. On failure the file is removed and error says why.
+// number. On failure error says why, and a file it began to write is removed (one it could not
+// open is left as it was).
 bool write_obj_file(const std::string& path, const MeshView& mesh, std::string* error,
                     const std::function<void(size_t done, size_t total)>& progress = {});

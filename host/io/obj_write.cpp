@@ -367,20 +367,21 @@ bool write_obj_file(const std::string& path, const MeshView& mesh, std::string* 
     const std::vector<Piece> pieces = cut(mesh);
 #if defined(_WIN32)
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool ok = file && format_in_order(mesh, pieces, [&](size_t i, const std::string& text) {
+    const bool opened = file != nullptr;
+    bool ok = opened && format_in_order(mesh, pieces, [&](size_t i, const std::string& text) {
                   if (progress) progress(i + 1, pieces.size());
                   return std::fwrite(text.data(), 1, text.size(), file) == text.size();
               });
-    ok = file && std::fclose(file) == 0 && ok;
+    ok = opened && std::fclose(file) == 0 && ok;
 #else
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool ok = fd >= 0 && format_in_place(mesh, pieces, fd, progress);
-    ok = fd >= 0 && ::close(fd) == 0 && ok;
+    const bool opened = fd >= 0;
+    bool ok = opened && format_in_place(mesh, pieces, fd, progress);
+    ok = opened && ::close(fd) == 0 && ok;
 #endif
-    if (!ok) {
-        std::remove(path.c_str());
-        *error = "cannot write " + path;
-    }
+    // Only a file this call made or emptied is taken away again; one it could not open is left.
+    if (!ok && opened) std::remove(path.c_str());
+    if (!ok) *error = "cannot write " + path;
     return ok;
 }
 

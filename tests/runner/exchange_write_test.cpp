@@ -179,10 +179,17 @@ TEST(ObjWriter, WritesNamesAsTheirBytes) {
     write_obj(text, mesh);
     for (const char* line : {"o \x93\xfa\x96\x7b\n", "usemtl \x96\xd8\n", "usemtl \n"})
         EXPECT_NE(text.str().find(line), std::string::npos) << line;
-    const std::string path = temp_path("unwritable/none.obj");
+    // What cannot be written is refused with its path, and nothing that was there is taken away
+    // (here an empty folder in the file's place, which a remove would delete).
     std::string error;
-    EXPECT_FALSE(write_obj_file(path, view_of(mesh), &error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
+    const std::string missing = temp_path("unwritable/none.obj"), folder = temp_path("folder.obj");
+    fs::create_directory(folder);
+    for (const std::string& path : {missing, folder}) {
+        EXPECT_FALSE(write_obj_file(path, view_of(mesh), &error));
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+    }
+    EXPECT_TRUE(fs::is_directory(folder));
+    fs::remove(folder);
 }
 
 } // namespace
