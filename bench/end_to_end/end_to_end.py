@@ -98,7 +98,7 @@ def main():
     parser.add_argument("--work", default=os.path.join(root, "build-perf", "end_to_end"))
     parser.add_argument("--cases", nargs="*",
                         default=["64:100002:10", "64:100002:100", "64:100002:500", "32:100002:10",
-                                 "32:100002:100"])
+                                 "32:100002:99:plain"])
     parser.add_argument("--peer-cases", nargs="*", default=["100002:10", "100002:100"])
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
