@@ -28,10 +28,19 @@ def sphere(segments, rings, radius=1.0):
     return vertices, faces
 
 
-def write_obj(path, vertices, faces):
+def write_obj(path, vertices, faces, uvs=False):
+    """With uvs, every vertex gets the texture coordinate of its longitude and latitude, and
+    every face corner names its vertex's (f v/vt)."""
     with open(path, "w") as out:
         out.writelines("v %.6f %.6f %.6f\n" % v for v in vertices)
-        out.writelines("f " + " ".join(str(i + 1) for i in f) + "\n" for f in faces)
+        if uvs:
+            out.writelines("vt %.6f %.6f\n" % (math.atan2(y, x) / (2 * math.pi) + 0.5,
+                                               math.acos(max(-1.0, min(1.0, z))) / math.pi)
+                           for x, y, z in vertices)
+            out.writelines("f " + " ".join("%d/%d" % (i + 1, i + 1) for i in f) + "\n"
+                           for f in faces)
+        else:
+            out.writelines("f " + " ".join(str(i + 1) for i in f) + "\n" for f in faces)
 
 
 def read_obj(path):
@@ -51,7 +60,8 @@ SIZES = {9998: (98, 103), 100002: (400, 251), 1000002: (1000, 1001)}
 if __name__ == "__main__":
     import sys
 
+    # uv_sphere.py VERTICES PATH [--uvs]
     count, path = int(sys.argv[1]), sys.argv[2]
     v, f = sphere(*SIZES[count])
     assert len(v) == count
-    write_obj(path, v, f)
+    write_obj(path, v, f, uvs="--uvs" in sys.argv[3:])

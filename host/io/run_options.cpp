@@ -117,6 +117,8 @@ const Option options_list[] = {
      &RunOptions::cancel},
     {"show", Kind::on_off, true, "", "leave the dialog to a person (needs a display)", nullptr,
      nullptr, &RunOptions::show},
+    {"times", Kind::on_off, true, "", "say how long each phase took (on standard error)", nullptr,
+     nullptr, &RunOptions::times},
     {"params", Kind::text, false, "FILE", "read key = value lines with these keys"},
     {"out", Kind::text, false, "DIR", "folder of the result (default out)", &RunOptions::out_dir},
     {"name", Kind::text, false, "NAME", "file name of the result (default clone)",
@@ -302,11 +304,12 @@ std::string run_usage(const char* program) {
 }
 
 unsigned long long run_memory_bytes(const MeshSize& r) {
-    // The measured peaks (docs/performance.md) and half as much again for the arrays' growth
-    // steps: the runner keeps the result's OBJ text (about 40 bytes a vertex, 10 a corner) three
-    // times over while it parses it, plus the parser's arrays and its own; the host's arrays are
-    // a small part of that.
-    const unsigned long long per_vertex = 208, per_face = 112, per_corner = 80;
+    // The result's arrays as the document keeps them (12 bytes a vertex, 12 a corner with its
+    // texture coordinate, 8 a face with its material) are held three times at the most: by the
+    // host's object of copies and the user's object it merges them into, and by the file they
+    // cross in; half as much again for the arrays' growth steps (docs/performance.md has the
+    // measured peaks).
+    const unsigned long long per_vertex = 54, per_face = 36, per_corner = 54;
     return r.vertices * per_vertex + r.faces * per_face + r.corners * per_corner;
 }
 

@@ -21,6 +21,7 @@ struct RunOptions {
     bool preview = false; // tick the preview box before OK
     bool cancel = false;  // press Cancel instead of OK
     bool show = false;    // leave the dialog to a person instead of answering it
+    bool times = false;   // say on standard error how long each phase of the run took
     int image_size = 800;
     std::string plugin; // the plug-in module; empty: quorvel_clone.dll beside the stand-in runner
     std::string host;   // the host module; empty: standin_host.dll beside the stand-in runner
@@ -50,8 +51,8 @@ struct MeshSize {
     long long vertices = 0, faces = 0, corners = 0;
 };
 
-// Peak memory of a run whose result has this size, in bytes: the larger of the stand-in host's
-// share and the runner's, which reads the result back as text.
+// Memory a run whose result has this size needs at its peak, in bytes, the stand-in host's and
+// the runner's together.
 unsigned long long run_memory_bytes(const MeshSize& result);
 
 // Why a run with count copies of source would not fit, in one line, or empty when it fits. A

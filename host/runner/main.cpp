@@ -2,20 +2,28 @@
 // hands it to the Windows stand-in host, which loads the real quorvel_clone.dll under Wine, goes
 // through the host's handshake and answers the settings dialog with the given parameters; then it
 // writes the resulting mesh as OBJ and as a shaded PNG (and a PNG of the mesh before, same camera).
+// The mesh and the result cross as binary arrays in files both sides map, never as text.
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/io/mesh.h"
 #include "host/io/mesh_copies.h"
+#include "host/io/mesh_exchange.h"
+#include "host/io/mesh_view.h"
 #include "host/io/run_options.h"
+#include "host/runner/progress.h"
 #include "host/runner/render.h"
 
 namespace fs = std::filesystem;
@@ -43,16 +51,58 @@ std::string last_line_of(const fs::path& path) {
     return last;
 }
 
+// Where the files of arrays go: shared memory when it has room for them (no disk then stands
+// between the two sides, nor its block allocation on every page written), else the temporary
+// folder.
+fs::path exchange_parent(unsigned long long bytes) {
+    struct statvfs room {};
+    if (statvfs("/dev/shm", &room) == 0 && access("/dev/shm", W_OK) == 0 &&
+        static_cast<unsigned long long>(room.f_bavail) * room.f_frsize > bytes + bytes / 4)
+        return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
 struct TempDir {
     fs::path path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quorvel-clone.XXXXXX").string();
+    explicit TempDir(const fs::path& parent) {
+        std::string pattern = (parent / "quorvel-clone.XXXXXX").string();
         if (mkdtemp(pattern.data())) path = pattern;
     }
     ~TempDir() {
         std::error_code ignored;
         if (!path.empty()) fs::remove_all(path, ignored);
     }
+};
+
+// The wall-clock time of each phase of the run, said at its end when asked (--times).
+class PhaseTimes {
+  public:
+    // Ends the phase running and starts the next.
+    void next(const char* name) {
+        const auto now = std::chrono::steady_clock::now();
+        if (current_) text_ += describe(current_, now - started_);
+        current_ = name;
+        started_ = now;
+    }
+    void report(bool wanted) {
+        next(nullptr);
+        if (wanted)
+            std::fprintf(stderr, "quorvel-clone: times:%s total %.2f s\n", text_.c_str(),
+                         seconds(std::chrono::steady_clock::now() - begun_));
+    }
+
+  private:
+    static double seconds(std::chrono::steady_clock::duration d) {
+        return std::chrono::duration<double>(d).count();
+    }
+    static std::string describe(const char* name, std::chrono::steady_clock::duration d) {
+        char text[64];
+        std::snprintf(text, sizeof text, " %s %.2f s,", name, seconds(d));
+        return text;
+    }
+    std::chrono::steady_clock::time_point begun_ = std::chrono::steady_clock::now(), started_;
+    const char* current_ = nullptr;
+    std::string text_;
 };
 
 // The Windows build holding standin_runner.exe, quorvel_clone.dll and standin_host.dll, of the
@@ -81,20 +131,96 @@ MeshSize size_of(const Mesh& mesh) {
             static_cast<long long>(mesh.corners.size())};
 }
 
-size_t count_set(const std::vector<int32_t>& values) {
+template <class T> size_t count_set(const T* values, size_t count) {
     size_t n = 0;
-    for (int32_t v : values)
-        n += v >= 0;
+    for (size_t i = 0; i < count; ++i)
+        n += values[i] >= 0;
     return n;
 }
 
-// What a result should hold per copy of the source: each must come out (copies) times.
-struct Tally {
-    size_t vertices, faces, uv_corners, materials;
-    explicit Tally(const Mesh& m)
-        : vertices(m.vertices.size()), faces(m.face_count()), uv_corners(count_set(m.corner_uvs)),
-          materials(count_set(m.face_materials)) {}
+// Hands the source to the stand-in host as the document keeps it: a texture coordinate at every
+// corner (0, 0 where the file gave none), the material names without their libraries.
+bool write_source(const Mesh& source, const std::string& path, std::string* error) {
+    std::vector<std::array<float, 2>> corner_uvs;
+    if (!source.corner_uvs.empty()) {
+        corner_uvs.reserve(source.corner_uvs.size());
+        for (int32_t uv : source.corner_uvs)
+            corner_uvs.push_back(uv < 0 ? std::array<float, 2>{0, 0}
+                                        : source.uvs[static_cast<size_t>(uv)]);
+    }
+    ExchangeMesh arrays;
+    arrays.name = source.object_name;
+    arrays.xyz = source.vertices.empty() ? nullptr : source.vertices[0].data();
+    arrays.vertex_count = source.vertices.size();
+    arrays.corners = source.corners.data();
+    arrays.corner_count = source.corners.size();
+    arrays.face_ends = source.face_ends.data();
+    arrays.face_count = source.face_count();
+    arrays.corner_uvs = corner_uvs.empty() ? nullptr : corner_uvs[0].data();
+    arrays.face_materials = source.face_materials.empty() ? nullptr : source.face_materials.data();
+    arrays.materials.assign(source.materials.begin(), source.materials.end());
+    return write_exchange(path, arrays, error);
+}
+
+// The texture coordinates of a result that does not repeat the source's corner for corner (a
+// person's answer in the dialog may leave any result): each distinct pair once.
+struct OwnUvs {
+    std::vector<std::array<float, 2>> uvs;
+    std::vector<int32_t> corner_uvs;
 };
+
+// The result as the writer and the picture take it, read where it lies in the mapped file. The
+// host keeps positions, faces, a texture coordinate per corner, materials and the object's name;
+// what it has no place for (which corners had no texture coordinates and which entry of the
+// source's list they named, groups, smoothing groups) follows from the order of the result: the
+// source, then each copy, face for face and corner for corner as in the source.
+MeshView result_view(const ExchangeMesh& r, const Mesh& source, OwnUvs* own) {
+    MeshView view;
+    view.object_name = r.name;
+    view.vertices = reinterpret_cast<const std::array<float, 3>*>(r.xyz);
+    view.vertex_count = r.vertex_count;
+    view.corners = r.corners;
+    view.corner_count = r.corner_count;
+    view.face_ends = r.face_ends;
+    view.face_count = r.face_count;
+    if (r.face_materials) view.face_materials = {r.face_materials, r.face_count};
+    view.materials = r.materials;
+    const size_t faces = source.face_count(), corners = source.corners.size();
+    const bool repeats = faces > 0 && r.face_count % faces == 0 && r.corner_count % corners == 0;
+    if (repeats) {
+        view.face_groups = repeating(source.face_groups);
+        view.face_smoothing = repeating(source.face_smoothing);
+        view.groups.assign(source.groups.begin(), source.groups.end());
+    }
+    if (source.corner_uvs.empty() || !r.corner_uvs) return view;
+    // When the copies carry the source's texture coordinates corner for corner, the source's own
+    // list of them and its numbering are written, as its file had them.
+    const auto* uv = reinterpret_cast<const std::array<float, 2>*>(r.corner_uvs);
+    bool same = repeats;
+    for (size_t c = 0, k = 0; same && c < r.corner_count; ++c, k = k + 1 == corners ? 0 : k + 1) {
+        const int32_t i = source.corner_uvs[k];
+        same = (i < 0 ? std::array<float, 2>{0, 0} : source.uvs[static_cast<size_t>(i)]) == uv[c];
+    }
+    if (same) {
+        view.uvs = source.uvs.data();
+        view.uv_count = source.uvs.size();
+        view.corner_uvs = repeating(source.corner_uvs);
+        return view;
+    }
+    std::unordered_map<uint64_t, int32_t> seen; // by their bits, so that -0 stays apart from 0
+    own->corner_uvs.reserve(r.corner_count);
+    for (size_t c = 0; c < r.corner_count; ++c) {
+        uint64_t key;
+        std::memcpy(&key, &uv[c], sizeof key);
+        const auto found = seen.emplace(key, static_cast<int32_t>(own->uvs.size()));
+        if (found.second) own->uvs.push_back(uv[c]);
+        own->corner_uvs.push_back(found.first->second);
+    }
+    view.uvs = own->uvs.data();
+    view.uv_count = own->uvs.size();
+    view.corner_uvs = repeating(own->corner_uvs);
+    return view;
+}
 
 } // namespace
 
@@ -113,8 +239,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    PhaseTimes times;
+    times.next("read");
     Mesh source;
     std::vector<std::string> warnings;
+    std::error_code no_size;
+    if (!options.input.empty() && fs::file_size(options.input, no_size) > (32u << 20) && !no_size)
+        std::fprintf(stderr, "quorvel-clone: reading %s (%ju MB)\n", options.input.c_str(),
+                     static_cast<uintmax_t>(fs::file_size(options.input, no_size) >> 20));
     if (options.input.empty())
         source = builtin_mesh();
     else if (!load_obj(options.input, &source, &error, &warnings))
@@ -132,21 +264,25 @@ int main(int argc, char** argv) {
         return fail("no " + std::to_string(options.arch) + "-bit Windows build at " +
                     build.string());
 
-    TempDir temp;
+    // The source's arrays and the result's, as the document keeps them.
+    const auto array_bytes = [](const MeshSize& m) {
+        return static_cast<unsigned long long>(12 * m.vertices + 12 * m.corners + 8 * m.faces);
+    };
+    const MeshSize one = size_of(source);
+    const MeshSize all{one.vertices * (count + 1), one.faces * (count + 1),
+                       one.corners * (count + 1)};
+    TempDir temp(exchange_parent(array_bytes(one) + array_bytes(all)));
     if (temp.path.empty()) return fail("cannot make a temporary folder");
-    const fs::path in_obj = temp.path / "source.obj", out_obj = temp.path / "result.obj";
-    {
-        Mesh handed = source;
-        handed.material_libraries.clear(); // the host needs the material names only
-        std::ofstream out(in_obj, std::ios::binary);
-        write_obj(out, handed);
-        if (!out) return fail("cannot write " + in_obj.string());
-    }
+    // The mesh and the result cross as mapped arrays; Wine sees the folder through its Z: drive.
+    const fs::path in_arrays = temp.path / "source.arrays",
+                   out_arrays = temp.path / "result.arrays";
+    if (!write_source(source, in_arrays.string(), &error)) return fail(error);
+    const std::string windows_temp = "Z:" + temp.path.string();
 
-    // The stand-in runner takes the same options; the mesh and the result go through temp.
+    // The stand-in runner takes the same options.
     std::string command = shell_quoted(QV_WINE_RUN) + " " + shell_quoted(runner.string()) + " " +
-                          shell_quoted(in_obj.string()) + " --out " +
-                          shell_quoted(temp.path.string()) + " --name result";
+                          shell_quoted(windows_temp + "/source.arrays") + " --out " +
+                          shell_quoted(windows_temp) + " --name result";
     for (const std::string& arg : format_passed_options(options))
         command += " " + shell_quoted(arg);
     const fs::path log = temp.path / "runner.log";
@@ -154,33 +290,52 @@ int main(int argc, char** argv) {
     if (options.show) command = "QV_WINE_DISPLAY=1 " + command;
 
     std::fprintf(stderr, "quorvel-clone: running the plug-in in the stand-in host under Wine\n");
+    times.next("windows");
     int status = std::system(command.c_str());
     if (status != 0) {
         std::string why = last_line_of(log);
         return fail("the plug-in run failed" + (why.empty() ? std::string() : ": " + why));
     }
 
-    // A big result takes seconds to read and write: say so, as the picture shows its progress.
-    std::error_code ignored;
-    const bool big = fs::file_size(out_obj, ignored) > (32u << 20);
-    if (big)
-        std::fprintf(stderr, "quorvel-clone: reading the result (%ju MB)\n",
-                     static_cast<uintmax_t>(fs::file_size(out_obj, ignored) >> 20));
-    Mesh result;
-    if (!load_obj(out_obj.string(), &result, &error)) return fail("reading the result: " + error);
-    restore_per_copy(source, &result);
-    // The command keeps the source and appends whole copies; anything else means it went wrong.
-    const Tally one(source), all(result);
-    const size_t copies = options.cancel ? 1
-                          : options.show ? all.vertices / one.vertices
-                                         : static_cast<size_t>(count + 1);
-    if (all.vertices != one.vertices * copies || all.faces != one.faces * copies ||
-        all.uv_corners != one.uv_corners * copies || all.materials != one.materials * copies) {
-        return fail("the result holds " + std::to_string(all.vertices) + " vertices, " +
-                    std::to_string(all.faces) + " faces, " + std::to_string(all.uv_corners) +
-                    " texture-coordinate corners and " + std::to_string(all.materials) +
-                    " material assignments: not " + std::to_string(copies) + " times the source's");
+    times.next("result");
+    if (options.times) {
+        // The stand-in runner's own steps, in its log.
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("times:", 0) == 0)
+                std::fprintf(stderr, "quorvel-clone: Windows run %s\n",
+                             line.substr(0, line.find_last_not_of("\r,") + 1).c_str());
     }
+    MappedFile mapped;
+    ExchangeMesh arrays;
+    if (!open_exchange(out_arrays.string(), &mapped, &arrays, true, &error))
+        return fail("reading the result: " + error);
+    // The command keeps the source and appends whole copies; anything else means it went wrong.
+    const size_t one_uv_corners = count_set(source.corner_uvs.data(), source.corner_uvs.size());
+    const size_t one_materials =
+        count_set(source.face_materials.data(), source.face_materials.size());
+    const size_t materials =
+        arrays.face_materials ? count_set(arrays.face_materials, arrays.face_count) : 0;
+    const size_t copies = options.cancel ? 1
+                          : options.show ? arrays.vertex_count / source.vertices.size()
+                                         : static_cast<size_t>(count + 1);
+    const bool uvs_kept =
+        source.corner_uvs.empty() ? !arrays.corner_uvs : arrays.corner_uvs != nullptr;
+    if (arrays.vertex_count != source.vertices.size() * copies ||
+        arrays.face_count != source.face_count() * copies ||
+        arrays.corner_count != source.corners.size() * copies || !uvs_kept ||
+        materials != one_materials * copies) {
+        return fail("the result holds " + std::to_string(arrays.vertex_count) + " vertices, " +
+                    std::to_string(arrays.face_count) + " faces, " +
+                    std::to_string(arrays.corner_count) + " face corners" +
+                    (uvs_kept ? ""
+                              : (arrays.corner_uvs ? " with" : " without") +
+                                    std::string(" texture coordinates")) +
+                    " and " + std::to_string(materials) + " material assignments: not " +
+                    std::to_string(copies) + " times the source's");
+    }
+    OwnUvs own_uvs;
+    MeshView result = result_view(arrays, source, &own_uvs);
 
     // Only now, with everything in hand, is anything written.
     const fs::path out_dir = options.out_dir;
@@ -190,33 +345,40 @@ int main(int argc, char** argv) {
     const fs::path obj = out_dir / (options.name + ".obj");
     const fs::path png = out_dir / (options.name + ".png");
     const fs::path before = out_dir / (options.name + "-before.png");
-    result.material_libraries = libraries_from(source, options.input, out_dir);
-    if (big) std::fprintf(stderr, "quorvel-clone: writing %s\n", obj.string().c_str());
+    const std::vector<std::string> libraries = libraries_from(source, options.input, out_dir);
+    result.material_libraries.assign(libraries.begin(), libraries.end());
+    times.next("write");
     {
-        std::ofstream out(obj, std::ios::binary);
-        write_obj(out, result);
-        if (!out) return fail("cannot write " + obj.string());
+        Progress progress("writing " + obj.string(), 100);
+        if (!write_obj_file(obj.string(), result, &error, [&progress](size_t done, size_t total) {
+                progress.at_each(done * 100 / total);
+            }))
+            return fail(error);
     }
+    times.next("pictures");
     const int size = options.image_size;
     size_t every = 1;
     // Each side's textures by its own material numbers; the result names its libraries from
     // where it is.
+    const MeshView source_view = view_of(source);
     const std::vector<Texture> textures = load_textures(result, obj.string());
     const std::vector<Texture> source_textures =
-        options.input.empty() ? std::vector<Texture>() : load_textures(source, options.input);
+        options.input.empty() ? std::vector<Texture>() : load_textures(source_view, options.input);
     if (!write_png(png.string(), render_mesh(result, size, size * 3 / 4, source.vertices.size(),
                                              nullptr, &every, &textures)) ||
-        !write_png(before.string(), render_mesh(source, size, size * 3 / 4, source.vertices.size(),
-                                                &result, nullptr, &source_textures)))
+        !write_png(before.string(),
+                   render_mesh(source_view, size, size * 3 / 4, source.vertices.size(), &result,
+                               nullptr, &source_textures)))
         return fail("cannot write " + png.string());
     std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "
                 "assignments (%lld copies added)\n",
-                obj.string().c_str(), all.vertices, all.faces, all.uv_corners, all.materials,
-                static_cast<long long>(copies) - 1);
+                obj.string().c_str(), arrays.vertex_count, arrays.face_count,
+                one_uv_corners * copies, materials, static_cast<long long>(copies) - 1);
     std::printf("%s, %s\n", png.string().c_str(), before.string().c_str());
     if (every > 1)
         std::printf("the picture shows every %zu. copy: there are too many on top of one another "
                     "to draw them all\n",
                     every);
+    times.report(options.times);
     return 0;
 }

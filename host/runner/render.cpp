@@ -44,14 +44,14 @@ Vec copy_colour(size_t k, size_t count) {
 
 } // namespace
 
-Camera frame_camera(const Mesh& mesh, int width, int height, const ViewAngle& angle) {
+Camera frame_camera(const MeshView& mesh, int width, int height, const ViewAngle& angle) {
     Vec lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
-    for (const auto& v : mesh.vertices)
+    for (size_t k = 0; k < mesh.vertex_count; ++k)
         for (int i = 0; i < 3; ++i) {
-            lo[i] = std::min(lo[i], static_cast<double>(v[i]));
-            hi[i] = std::max(hi[i], static_cast<double>(v[i]));
+            lo[i] = std::min(lo[i], static_cast<double>(mesh.vertices[k][i]));
+            hi[i] = std::max(hi[i], static_cast<double>(mesh.vertices[k][i]));
         }
-    if (mesh.vertices.empty()) lo = hi = Vec{0, 0, 0};
+    if (mesh.vertex_count == 0) lo = hi = Vec{0, 0, 0};
     Vec centre{(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
     double radius = std::max(std::sqrt(dot(sub(hi, lo), sub(hi, lo))) / 2, 1e-3);
     // Looking down from above-front-right, the usual three-quarter view of a modeller, turned by
@@ -73,7 +73,8 @@ Camera frame_camera(const Mesh& mesh, int width, int height, const ViewAngle& an
     cam.cy = height / 2.0;
     // Zoom so that the mesh fills nine tenths of the picture, whatever its shape.
     double widest_x = 1e-9, widest_y = 1e-9;
-    for (const auto& v : mesh.vertices) {
+    for (size_t k = 0; k < mesh.vertex_count; ++k) {
+        const auto& v = mesh.vertices[k];
         Vec d = sub({v[0], v[1], v[2]}, cam.eye);
         double z = std::max(dot(d, cam.forward), 1e-9);
         widest_x = std::max(widest_x, std::fabs(dot(d, cam.right)) / z);
@@ -92,15 +93,16 @@ bool project(const Camera& camera, const std::array<float, 3>& point, double* x,
     return true;
 }
 
-Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Mesh* framing,
-                  size_t* drawn_every, const std::vector<Texture>* textures) {
+Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
+                  const MeshView* framing, size_t* drawn_every,
+                  const std::vector<Texture>* textures) {
     return render_mesh(mesh, width, height, copy_size,
                        frame_camera(framing ? *framing : mesh, width, height), drawn_every,
                        textures);
 }
 
-Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, const Camera& camera,
-                  size_t* drawn_every, const std::vector<Texture>* textures) {
+Image render_mesh(const MeshView& mesh, int width, int height, size_t copy_size,
+                  const Camera& camera, size_t* drawn_every, const std::vector<Texture>* textures) {
     const int ss = 2; // supersampling per axis, for smooth edges
     const int w = width * ss, h = height * ss;
     Camera cam = camera; // in the supersampled picture's pixels
@@ -118,14 +120,15 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
             c[2] = 0.98f - 0.12f * t;
         }
 
-    std::vector<Vec> view(mesh.vertices.size()); // camera space: x right, y up, z depth
-    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-        const auto& v = mesh.vertices[i];
-        Vec d = sub({v[0], v[1], v[2]}, cam.eye);
-        view[i] = {dot(d, cam.right), dot(d, cam.up), dot(d, cam.forward)};
-    }
+    // Camera space (x right, y up, z depth), worked out at each use: an array of it would grow
+    // with the mesh.
+    const auto view = [&](int32_t vertex) {
+        const auto& v = mesh.vertices[static_cast<size_t>(vertex)];
+        const Vec d = sub({v[0], v[1], v[2]}, cam.eye);
+        return Vec{dot(d, cam.right), dot(d, cam.up), dot(d, cam.forward)};
+    };
     const size_t copies =
-        std::max<size_t>(copy_size ? (mesh.vertices.size() + copy_size - 1) / copy_size : 1, 1);
+        std::max<size_t>(copy_size ? (mesh.vertex_count + copy_size - 1) / copy_size : 1, 1);
     const Vec light = normalized({0.35, 0.8, 0.5}); // camera space, from upper left-front
 
     // A face with a texture shows it: as it is on the source, tinted with the copy's colour on
@@ -148,11 +151,14 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
         int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({px[0], px[1], px[2]}))));
         int y0 = std::max(0, static_cast<int>(std::floor(std::min({py[0], py[1], py[2]}))));
         int y1 = std::min(h - 1, static_cast<int>(std::ceil(std::max({py[0], py[1], py[2]}))));
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                double sx = x + 0.5, sy = y + 0.5;
-                double w0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) / area;
-                double w1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) / area;
+        // The weights are linear along a row: worked out at its first sample, then stepped.
+        const double inverse = 1.0 / area;
+        const double step0 = (py[1] - py[2]) * inverse, step1 = (py[2] - py[0]) * inverse;
+        for (int y = y0; y <= y1; ++y) {
+            const double sx = x0 + 0.5, sy = y + 0.5;
+            double w0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) * inverse;
+            double w1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) * inverse;
+            for (int x = x0; x <= x1; ++x, w0 += step0, w1 += step1) {
                 double w2 = 1.0 - w0 - w1;
                 if (w0 < 0 || w1 < 0 || w2 < 0) continue;
                 double z = 1.0 / (w0 * iz[0] + w1 * iz[1] + w2 * iz[2]);
@@ -181,6 +187,7 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
                 for (int k = 0; k < 3; ++k)
                     colour[at * 3 + k] = static_cast<float>(surface[k] * shade);
             }
+        }
     };
 
     // Screen box of every face, to bound the work before any of it is done.
@@ -188,10 +195,10 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
         return copy_size ? static_cast<size_t>(mesh.corners[mesh.face_begin(face)]) / copy_size : 0;
     };
     double total_area = 0;
-    for (size_t f = 0; f < mesh.face_count(); ++f) {
+    for (size_t f = 0; f < mesh.face_count; ++f) {
         double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
-        for (int32_t c = mesh.face_begin(f); c < mesh.face_ends[f]; ++c) {
-            const Vec& v = view[mesh.corners[c]];
+        for (size_t c = mesh.face_begin(f); c < static_cast<size_t>(mesh.face_ends[f]); ++c) {
+            const Vec v = view(mesh.corners[c]);
             if (v[2] <= 1e-6) continue;
             const double sx = cam.cx + cam.focal * v[0] / v[2];
             const double sy = cam.cy - cam.focal * v[1] / v[2];
@@ -202,36 +209,38 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
                             (std::clamp(y1, 0.0, double(h)) - std::clamp(y0, 0.0, double(h)) + 1);
         if (x1 >= x0) total_area += area;
     }
-    // About a hundred full-picture passes at most, a second or two.
-    const double budget = 100.0 * w * h;
+    // About 25 full-picture passes at most, half a second: a picture of a big result then takes
+    // less than writing it.
+    const double budget = 25.0 * w * h;
     const size_t every =
         total_area > budget ? static_cast<size_t>(std::ceil(total_area / budget)) : 1;
     if (drawn_every) *drawn_every = every;
 
-    Progress progress("drawing " + std::to_string(mesh.face_count()) + " faces", mesh.face_count());
-    for (size_t f = 0; f < mesh.face_count(); ++f) {
+    Progress progress("drawing " + std::to_string(mesh.face_count) + " faces", mesh.face_count);
+    for (size_t f = 0; f < mesh.face_count; ++f) {
         progress.at(f);
-        const int32_t begin = mesh.face_begin(f), end = mesh.face_ends[f];
+        const int32_t begin = static_cast<int32_t>(mesh.face_begin(f)), end = mesh.face_ends[f];
         if (end - begin < 3) continue;
         const size_t k = std::min(copy_of(f), copies - 1);
         if (k % every != 0 && k != copies - 1) continue;
         const Vec base = copy_colour(k, copies);
         const int32_t* c = &mesh.corners[static_cast<size_t>(begin)];
-        const int32_t material = f < mesh.face_materials.size() ? mesh.face_materials[f] : -1;
+        const int32_t material = mesh.face_materials.empty() ? -1 : mesh.face_materials.at(f);
         const Texture* texture = textures && material >= 0 &&
                                          static_cast<size_t>(material) < textures->size() &&
                                          (*textures)[material].width > 0 &&
-                                         !mesh.corner_uvs.empty() && mesh.corner_uvs[begin] >= 0
+                                         !mesh.corner_uvs.empty() && mesh.corner_uvs.at(begin) >= 0
                                      ? &(*textures)[material]
                                      : nullptr;
         const auto uv_at = [&](int32_t corner) {
-            const int32_t i = texture ? mesh.corner_uvs[begin + corner] : -1;
+            const int32_t i =
+                texture ? mesh.corner_uvs.at(static_cast<size_t>(begin + corner)) : -1;
             static const std::array<float, 2> none{0, 0};
             return i >= 0 ? &mesh.uvs[static_cast<size_t>(i)] : &none;
         };
         for (int32_t i = 1; i + 1 < end - begin; ++i) { // a fan covers any convex polygon
             const std::array<float, 2>* uv[3] = {uv_at(0), uv_at(i), uv_at(i + 1)};
-            draw(view[c[0]], view[c[i]], view[c[i + 1]], base, texture, uv, k > 0);
+            draw(view(c[0]), view(c[i]), view(c[i + 1]), base, texture, uv, k > 0);
         }
     }
 
@@ -254,11 +263,11 @@ Image render_mesh(const Mesh& mesh, int width, int height, size_t copy_size, con
     return image;
 }
 
-std::vector<Texture> load_textures(const Mesh& mesh, const std::string& obj_path) {
+std::vector<Texture> load_textures(const MeshView& mesh, const std::string& obj_path) {
     namespace fs = std::filesystem;
     std::vector<Texture> textures(mesh.materials.size());
     const fs::path folder = fs::path(obj_path).parent_path();
-    for (const std::string& library : mesh.material_libraries) {
+    for (std::string_view library : mesh.material_libraries) {
         std::ifstream in(folder / library);
         if (!in) continue;
         std::map<std::string, int> names;

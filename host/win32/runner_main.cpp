@@ -1,7 +1,9 @@
 // standin_runner: does what the host does with the plug-in. It opens its main window, registers
 // the common controls, loads the plug-in, asks its identity and menu, hands it the host module,
 // runs its command on a document holding the mesh given (or the built-in one), and writes the
-// current object as OBJ. Takes the options of quorvel-clone.
+// current object back. Takes the options of quorvel-clone. The mesh is a file of mapped arrays
+// (how quorvel-clone hands it across: the result is then written as one, DIR/NAME.arrays, and no
+// mesh text is read or written here) or an OBJ (the result then DIR/NAME.obj).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "host/io/mesh.h"
+#include "host/io/mesh_exchange.h"
 #include "host/io/run_options.h"
 #include "host/win32/dialog_answer.h"
 #include "host/win32/document_mesh.h"
@@ -47,9 +50,60 @@ bool register_common_controls() {
     return InitCommonControlsEx(&controls) != FALSE;
 }
 
+// The arrays of an exchange file, handed to the document from where they lie in the mapping; the
+// mapping goes when the document holds its own copy.
+int32_t add_mapped_object(HostDocument document, const std::string& path) {
+    MappedFile file;
+    ExchangeMesh mesh;
+    std::string error;
+    if (!open_exchange(path, &file, &mesh, false, &error)) {
+        std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
+        return -1;
+    }
+    const std::string name(mesh.name);
+    std::vector<std::string> materials(mesh.materials.begin(), mesh.materials.end());
+    std::vector<const char*> names;
+    for (const std::string& material : materials)
+        names.push_back(material.c_str());
+    const StandinMesh arrays{name.c_str(),
+                             mesh.xyz,
+                             static_cast<int32_t>(mesh.vertex_count),
+                             mesh.corners,
+                             mesh.face_ends,
+                             static_cast<int32_t>(mesh.face_count),
+                             mesh.corner_uvs,
+                             mesh.face_materials,
+                             names.data(),
+                             static_cast<int32_t>(names.size())};
+    return standin_add_object(document, &arrays);
+}
+
+// Writes the document's object at index into an exchange file, each array copied whole.
+bool write_mapped_object(HostDocument document, int32_t index, const std::string& path) {
+    StandinMesh arrays;
+    if (!standin_get_object(document, index, &arrays)) return false;
+    ExchangeMesh mesh;
+    mesh.name = arrays.name;
+    mesh.xyz = arrays.xyz;
+    mesh.vertex_count = static_cast<size_t>(arrays.vertex_count);
+    mesh.corners = arrays.corners;
+    mesh.face_ends = arrays.face_ends;
+    mesh.face_count = static_cast<size_t>(arrays.face_count);
+    mesh.corner_count =
+        arrays.face_count ? static_cast<size_t>(arrays.face_ends[arrays.face_count - 1]) : 0;
+    mesh.corner_uvs = arrays.corner_uvs;
+    mesh.face_materials = arrays.face_materials;
+    mesh.materials.assign(arrays.material_names, arrays.material_names + arrays.material_count);
+    std::string error;
+    if (write_exchange(path, mesh, &error)) return true;
+    std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
+    return false;
+}
+
 // The document's current object: the mesh in path, or the built-in mesh when no path is given;
 // -1 when the file cannot be read or describes no valid mesh.
-int32_t add_current_object(HostDocument document, const std::string& path) {
+int32_t add_current_object(HostDocument document, const std::string& path, bool mapped) {
+    if (mapped) return add_mapped_object(document, path);
     Mesh mesh;
     std::string error;
     std::vector<std::string> warnings;
@@ -94,7 +148,28 @@ bool handshake(const PluginModule& plugin, unsigned host_version) {
     return version != 0;
 }
 
-int run(const RunOptions& options) {
+// Seconds from the program's start to each step of the run, said at the end when asked (--times).
+class StepTimes {
+  public:
+    StepTimes() { QueryPerformanceCounter(&last_); }
+    void done(const char* step) {
+        LARGE_INTEGER now, rate;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&rate);
+        char text[64];
+        std::snprintf(text, sizeof text, " %s %.2f s,", step,
+                      static_cast<double>(now.QuadPart - last_.QuadPart) / rate.QuadPart);
+        text_ += text;
+        last_ = now;
+    }
+    const std::string& text() const { return text_; }
+
+  private:
+    LARGE_INTEGER last_;
+    std::string text_;
+};
+
+int run(const RunOptions& options, StepTimes& times) {
     HWND main_window = create_main_window();
     if (!main_window) {
         std::fprintf(stderr, "standin_runner: cannot create the main window\n");
@@ -127,7 +202,10 @@ int run(const RunOptions& options) {
         std::fprintf(stderr, "standin_runner: MQInit failed for %s\n", host_path.c_str());
     } else {
         document = standin_create_document();
-        const int32_t current = add_current_object(document, options.input);
+        times.done("start");
+        const bool mapped = !options.input.empty() && is_exchange_file(options.input);
+        const int32_t current = add_current_object(document, options.input, mapped);
+        times.done("source");
         if (current < 0) {
             std::fprintf(stderr, "standin_runner: no mesh to work on\n");
         } else {
@@ -136,17 +214,21 @@ int run(const RunOptions& options) {
             start_answering(&answerer, options);
             int32_t result = plugin.modify_object(0, document);
             finish_answering(&answerer);
+            times.done("command");
             std::printf("MQModifyObject = %d\n", static_cast<int>(result));
             if (!options.show && !answerer.dialog_seen)
                 std::fprintf(stderr, "standin_runner: the settings dialog never opened\n");
             std::printf("objects = %d, vertices = %d\n",
                         static_cast<int>(standin_object_count(document)),
                         static_cast<int>(standin_vertex_count(document, current)));
-            const std::string out_path = options.out_dir + "/" + options.name + ".obj";
-            if (!write_object(document, current, out_path))
+            const std::string out_path =
+                options.out_dir + "/" + options.name + (mapped ? ".arrays" : ".obj");
+            if (!(mapped ? write_mapped_object(document, current, out_path)
+                         : write_object(document, current, out_path)))
                 std::fprintf(stderr, "standin_runner: cannot write %s\n", out_path.c_str());
             else if (options.show || answerer.dialog_seen)
                 status = 0;
+            times.done("result");
         }
         standin_destroy_document(document);
     }
@@ -168,7 +250,10 @@ int main(int argc, char** argv) {
                      run_usage("standin_runner").c_str());
         return 2;
     }
-    int status = run(options);
+    StepTimes times;
+    int status = run(options, times);
+    times.done("end");
+    if (options.times) std::printf("times:%s\n", times.text().c_str());
     std::fflush(stdout);
     return status;
 }

@@ -96,21 +96,27 @@ int32_t standin_add_object(HostDocument document, const StandinMesh* mesh) {
     std::vector<int32_t> materials;
     for (int32_t m = 0; m < mesh->material_count; ++m)
         materials.push_back(standin::material_index(*document, mesh->material_names[m]));
+    // The arrays are the document's own layout: appended whole, as a merge appends them.
+    static_assert(sizeof(HostPoint) == 3 * sizeof(float) && sizeof(HostUv) == 2 * sizeof(float),
+                  "taken as arrays of floats");
     standin::Object* object = standin::create_object(mesh->name ? mesh->name : "");
-    for (int32_t v = 0; v < mesh->vertex_count; ++v) {
-        const float* p = mesh->xyz + 3 * v;
-        standin::add_vertex(*object, p[0], p[1], p[2]);
-    }
-    begin = 0;
-    for (int32_t f = 0; f < mesh->face_count; ++f) {
-        const int32_t end = mesh->face_ends[f];
-        const int32_t material = mesh->face_materials && mesh->face_materials[f] >= 0
-                                     ? materials[static_cast<size_t>(mesh->face_materials[f])]
-                                     : -1;
-        const HostUv* uvs =
-            mesh->corner_uvs ? reinterpret_cast<const HostUv*>(mesh->corner_uvs) + begin : nullptr;
-        standin::add_face(*object, mesh->corners + begin, end - begin, uvs, material);
-        begin = end;
+    const size_t corners = mesh->face_count ? static_cast<size_t>(begin) : 0;
+    object->vertices.append(reinterpret_cast<const HostPoint*>(mesh->xyz),
+                            static_cast<size_t>(mesh->vertex_count));
+    object->face_corners.append(mesh->corners, corners);
+    object->face_ends.append(mesh->face_ends, static_cast<size_t>(mesh->face_count));
+    if (mesh->corner_uvs)
+        object->corner_uvs.append(reinterpret_cast<const HostUv*>(mesh->corner_uvs), corners);
+    // As faces added one by one: no material list until some face has a material.
+    bool any_material = false;
+    for (int32_t f = 0; mesh->face_materials && !any_material && f < mesh->face_count; ++f)
+        any_material = mesh->face_materials[f] >= 0;
+    if (any_material) {
+        int32_t* out = object->face_materials.grow_by(static_cast<size_t>(mesh->face_count));
+        for (int32_t f = 0; f < mesh->face_count; ++f)
+            out[f] = mesh->face_materials[f] >= 0
+                         ? materials[static_cast<size_t>(mesh->face_materials[f])]
+                         : -1;
     }
     return standin::add_object(*document, object);
 }
