@@ -63,7 +63,12 @@ Object* take_spare(bool largest, size_t at_least = 0) {
 
 // Reuse: assignment gives every member its new value and keeps every array's capacity.
 Object* reuse(Object* spare, const Object& content) {
-    *spare = content;
+    try {
+        *spare = content;
+    } catch (...) { // out of memory: the spare must not be lost with it
+        delete spare;
+        throw;
+    }
     spare->owner = nullptr;
     return spare;
 }
@@ -263,6 +268,16 @@ void append_object(Object& dest, const Object& source) {
     }
     const size_t corners_before = dest.face_corners.size();
     const size_t faces_before = dest.face_ends.size();
+    // All the room first: memory that runs out leaves dest as it was, not half merged.
+    dest.vertices.make_room(source.vertices.size());
+    dest.face_corners.make_room(source.face_corners.size());
+    dest.face_ends.make_room(source.face_ends.size());
+    if (has_uvs(source) || has_uvs(dest))
+        dest.corner_uvs.make_room(corners_before + source.face_corners.size() -
+                                  dest.corner_uvs.size());
+    if (has_materials(source) || has_materials(dest))
+        dest.face_materials.make_room(faces_before + source.face_ends.size() -
+                                      dest.face_materials.size());
     append_geometry(dest, source);
     append_attributes(dest, source, corners_before, faces_before);
 }
@@ -285,8 +300,8 @@ void destroy_document(Document* document) {
 
 int32_t add_object(Document& document, Object* object) {
     if (!object || object->owner) return -1;
-    object->owner = &document;
     document.objects.push_back(object);
+    object->owner = &document;
     return static_cast<int32_t>(document.objects.size() - 1);
 }
 

@@ -3,6 +3,8 @@
 #include "host/document/document.h"
 #include "host/document/host_state.h"
 
+#include <new>
+
 namespace standin {
 
 namespace {
@@ -30,6 +32,16 @@ void check_vertex(const char* name, const Object* object, int32_t index) {
         note_misuse(name, "a vertex index beyond the object's vertices");
 }
 
+// Memory that runs out is a failed call, as in a modeller: no exception may unwind through the
+// plug-in's frames.
+template <class Work, class Result> Result unless_out_of_memory(Result failure, Work work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return failure;
+    }
+}
+
 } // namespace
 
 HostWindow MQ_API MQ_GetWindowHandle() {
@@ -40,7 +52,7 @@ HostWindow MQ_API MQ_GetWindowHandle() {
 HostObject MQ_API MQ_CreateObject() {
     note("MQ_CreateObject");
     if (fails(HostCall::create_object)) return nullptr;
-    return create_object();
+    return unless_out_of_memory<>(static_cast<HostObject>(nullptr), [] { return create_object(); });
 }
 
 void MQ_API MQ_RefreshView(void*) {
@@ -70,7 +82,8 @@ int32_t MQ_API MQDoc_AddObject(HostDocument doc, HostObject obj) {
     if (failing_host() && obj && obj->owner)
         note_misuse("MQDoc_AddObject", "an object in a document");
     if (fails(HostCall::add_object)) return -1;
-    const int32_t index = doc ? add_object(*doc, obj) : -1;
+    const int32_t index =
+        doc ? unless_out_of_memory(int32_t(-1), [&] { return add_object(*doc, obj); }) : -1;
     if (index >= 0) {
         note_index_returned(doc, index, true);
         if (added_objects_current()) set_current_object(*doc, index);
@@ -95,7 +108,8 @@ HostObject MQ_API MQObj_Clone(HostObject obj) {
     note("MQObj_Clone");
     check("MQObj_Clone", obj);
     if (fails(HostCall::clone) || !obj) return nullptr;
-    return clone_object(*obj);
+    return unless_out_of_memory(static_cast<HostObject>(nullptr),
+                                [&] { return clone_object(*obj); });
 }
 
 void MQ_API MQObj_Delete(HostObject obj) {
@@ -112,8 +126,10 @@ int32_t MQ_API MQObj_Merge(HostObject dest, HostObject source) {
     check("MQObj_Merge", dest);
     check("MQObj_Merge", source);
     if (!dest || !source) return 0;
-    append_object(*dest, *source);
-    return 1;
+    return unless_out_of_memory(int32_t(0), [&] {
+        append_object(*dest, *source);
+        return int32_t(1);
+    });
 }
 
 int32_t MQ_API MQObj_GetVertexCount(HostObject obj) {

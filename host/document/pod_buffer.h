@@ -77,11 +77,15 @@ template <class T> class PodBuffer {
     }
 
     // Room for extra more values, growing geometrically so that repeated appends stay linear.
-    T* grow_by(size_t extra) {
+    void make_room(size_t extra) {
         const size_t need = size_ + extra;
         if (need > capacity_) reserve(need > 2 * capacity_ ? need : 2 * capacity_);
+    }
+
+    T* grow_by(size_t extra) {
+        make_room(extra);
         T* tail = data_ + size_;
-        size_ = need;
+        size_ += extra;
         return tail;
     }
 

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #endif
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -349,6 +350,38 @@ TEST(ObjectReuse, RebuildingAnObjectOfCopiesTakesNoPageFaults) {
     destroy_document(doc);
     destroy_object(piece);
     release_spare_objects();
+}
+
+// A host whose memory has run out answers the plug-in's call with a failure, and changes nothing:
+// an exception unwinding through the plug-in would end the process.
+TEST(HostMemory, RunningOutFailsTheCallAndChangesNothing) {
+    release_spare_objects();
+    Object* big = create_object();
+    for (int i = 0; i < 4'000'000; ++i) // 48 MB of positions
+        add_vertex(*big, float(i), 0, 0);
+    add_face(*big, {0, 1, 2});
+    Document* doc = create_document();
+    const int64_t live = live_object_count();
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+    long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    ASSERT_NE(statm, nullptr);
+    ASSERT_EQ(std::fscanf(statm, "%ld", &pages), 1);
+    std::fclose(statm);
+    rlimit tight = before;
+    tight.rlim_cur = static_cast<rlim_t>(pages) * 4096 + (16u << 20); // 16 MiB more
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    HostObject clone = MQObj_Clone(big);
+    const int32_t merged = MQObj_Merge(big, big);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &before), 0);
+    EXPECT_EQ(clone, nullptr);
+    EXPECT_EQ(merged, 0);
+    EXPECT_EQ(vertex_count(*big), 4'000'000);
+    EXPECT_EQ(face_count(*big), 1);
+    EXPECT_EQ(live_object_count(), live);
+    EXPECT_EQ(MQDoc_AddObject(doc, big), 0); // and works again once memory is back
+    destroy_document(doc);
 }
 #endif
 
