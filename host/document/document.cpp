@@ -18,6 +18,8 @@ struct HostWideState {
     int64_t redraws = 0;
     std::vector<const char*> log;
     HostWindow window = nullptr;
+    void (*refresh_handler)(void*) = nullptr;
+    void* refresh_context = nullptr;
 };
 
 HostWideState& state() {
@@ -84,6 +86,9 @@ void release_spare_objects() {
 }
 
 void count_redraw() { ++state().redraws; }
+void run_refresh_handler() {
+    if (state().refresh_handler) state().refresh_handler(state().refresh_context);
+}
 void log_call(const char* name) { state().log.push_back(name); }
 
 Object* create_object(const char* name) {
@@ -339,5 +344,9 @@ const std::vector<const char*>& call_log() { return state().log; }
 void clear_call_log() { state().log.clear(); }
 void set_window_handle(HostWindow window) { state().window = window; }
 HostWindow window_handle() { return state().window; }
+void set_refresh_handler(void (*handler)(void*), void* context) {
+    state().refresh_handler = handler;
+    state().refresh_context = context;
+}
 
 } // namespace standin

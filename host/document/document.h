@@ -91,5 +91,7 @@ const std::vector<const char*>& call_log();
 void clear_call_log();
 void set_window_handle(HostWindow window);
 HostWindow window_handle();
+// What MQ_RefreshView runs after counting the redraw; none by default.
+void set_refresh_handler(void (*handler)(void* context), void* context);
 
 } // namespace standin

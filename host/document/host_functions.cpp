@@ -59,6 +59,7 @@ void MQ_API MQ_RefreshView(void*) {
     note("MQ_RefreshView");
     fails(HostCall::refresh_view);
     count_redraw();
+    run_refresh_handler();
 }
 
 int32_t MQ_API MQDoc_GetCurrentObjectIndex(HostDocument doc) {
@@ -157,19 +158,13 @@ void MQ_API MQObj_SetVertex(HostObject obj, int32_t index, const HostPoint* poin
 }
 
 void bind_host_api(HostApi* api) {
-    api->MQ_GetWindowHandle = MQ_GetWindowHandle;
-    api->MQ_CreateObject = MQ_CreateObject;
-    api->MQ_RefreshView = MQ_RefreshView;
-    api->MQDoc_GetCurrentObjectIndex = MQDoc_GetCurrentObjectIndex;
-    api->MQDoc_GetObject = MQDoc_GetObject;
-    api->MQDoc_AddObject = MQDoc_AddObject;
-    api->MQDoc_DeleteObject = MQDoc_DeleteObject;
-    api->MQObj_Clone = MQObj_Clone;
-    api->MQObj_Delete = MQObj_Delete;
-    api->MQObj_Merge = MQObj_Merge;
-    api->MQObj_GetVertexCount = MQObj_GetVertexCount;
-    api->MQObj_GetVertex = MQObj_GetVertex;
-    api->MQObj_SetVertex = MQObj_SetVertex;
+#define QV_HOST_FUNCTION(result, name, params, args) api->name = name;
+#define QV_HOST_UNUSED(name)
+#define QV_HOST_AGAIN(name)
+#include "host_api/host_function_list.h"
+#undef QV_HOST_FUNCTION
+#undef QV_HOST_UNUSED
+#undef QV_HOST_AGAIN
 }
 
 } // namespace standin

@@ -10,6 +10,8 @@
 namespace standin {
 
 void count_redraw();
+// The redraw of the program that shows the documents, if one has set it.
+void run_refresh_handler();
 // Read on every host call, so a plain flag rather than a call.
 extern bool call_logging;
 inline bool call_log_on() { return call_logging; }

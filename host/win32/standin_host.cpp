@@ -15,10 +15,6 @@ namespace {
 
 std::atomic<int32_t> stray_calls{0};
 
-// The host program's redraw, set by the program that shows the document.
-void (*refresh_handler)(void*) = nullptr;
-void* refresh_context = nullptr;
-
 // A host function the stand-in does not provide. It takes no arguments, so it cannot read or
 // write through anything a caller passes; it reports itself and answers 0 (null, FALSE).
 void stray_call(const char* name) {
@@ -30,38 +26,9 @@ void stray_call(const char* name) {
 
 extern "C" {
 
-HostWindow MQ_API MQ_GetWindowHandle() { return standin::MQ_GetWindowHandle(); }
-HostObject MQ_API MQ_CreateObject() { return standin::MQ_CreateObject(); }
-void MQ_API MQ_RefreshView(void* reserved) {
-    standin::MQ_RefreshView(reserved);
-    if (refresh_handler) refresh_handler(refresh_context);
-}
-int32_t MQ_API MQDoc_GetCurrentObjectIndex(HostDocument doc) {
-    return standin::MQDoc_GetCurrentObjectIndex(doc);
-}
-HostObject MQ_API MQDoc_GetObject(HostDocument doc, int32_t index) {
-    return standin::MQDoc_GetObject(doc, index);
-}
-int32_t MQ_API MQDoc_AddObject(HostDocument doc, HostObject obj) {
-    return standin::MQDoc_AddObject(doc, obj);
-}
-int32_t MQ_API MQDoc_DeleteObject(HostDocument doc, int32_t index) {
-    return standin::MQDoc_DeleteObject(doc, index);
-}
-HostObject MQ_API MQObj_Clone(HostObject obj) { return standin::MQObj_Clone(obj); }
-void MQ_API MQObj_Delete(HostObject obj) { standin::MQObj_Delete(obj); }
-int32_t MQ_API MQObj_Merge(HostObject dest, HostObject source) {
-    return standin::MQObj_Merge(dest, source);
-}
-int32_t MQ_API MQObj_GetVertexCount(HostObject obj) { return standin::MQObj_GetVertexCount(obj); }
-void MQ_API MQObj_GetVertex(HostObject obj, int32_t index, HostPoint* out) {
-    standin::MQObj_GetVertex(obj, index, out);
-}
-void MQ_API MQObj_SetVertex(HostObject obj, int32_t index, const HostPoint* point) {
-    standin::MQObj_SetVertex(obj, index, point);
-}
-
-#define QV_HOST_FUNCTION(name)
+// The called host functions, forwarded to the document model's.
+#define QV_HOST_FUNCTION(result, name, params, args)                                               \
+    result MQ_API name params { return standin::name args; }
 #define QV_HOST_UNUSED(name)                                                                       \
     intptr_t MQ_API name() {                                                                       \
         stray_call(#name);                                                                         \
@@ -163,8 +130,7 @@ int32_t standin_vertex_count(HostDocument document, int32_t index) {
 void standin_set_window_handle(HostWindow window) { standin::set_window_handle(window); }
 
 void standin_set_refresh_handler(void (*handler)(void*), void* context) {
-    refresh_handler = handler;
-    refresh_context = context;
+    standin::set_refresh_handler(handler, context);
 }
 
 int64_t standin_live_object_count() { return standin::live_object_count(); }

@@ -9,7 +9,7 @@ HostApi host_api;
 // clang-format on
 
 const HostLookup host_lookups[host_lookup_count] = {
-#define QV_HOST_FUNCTION(name) LOOKUP(name)
+#define QV_HOST_FUNCTION(result, name, params, args) LOOKUP(name)
 #define QV_HOST_UNUSED(name) LOOKUP(name)
 #define QV_HOST_AGAIN(name) LOOKUP(name)
 #include "host_api/host_function_list.h"
@@ -20,7 +20,7 @@ const HostLookup host_lookups[host_lookup_count] = {
 
 // An array initialiser would fill a short list up with null names without a word.
 constexpr int listed_lookups = 0
-#define QV_HOST_FUNCTION(name) +1
+#define QV_HOST_FUNCTION(result, name, params, args) +1
 #define QV_HOST_UNUSED(name) +1
 #define QV_HOST_AGAIN(name) +1
 #include "host_api/host_function_list.h"

@@ -5,7 +5,7 @@
 #include "host_api/host_interface.h"
 
 struct HostApi {
-#define QV_HOST_FUNCTION(name) name##Fn name;
+#define QV_HOST_FUNCTION(result, name, params, args) name##Fn name;
 #define QV_HOST_UNUSED(name) HostProc name;
 #define QV_HOST_AGAIN(name)
 #include "host_api/host_function_list.h"

@@ -24,20 +24,14 @@ struct HostPoint {
     float x, y, z;
 };
 
-// The 13 host functions the plug-in calls.
-typedef HostWindow(MQ_API* MQ_GetWindowHandleFn)();
-typedef HostObject(MQ_API* MQ_CreateObjectFn)();
-typedef void(MQ_API* MQ_RefreshViewFn)(void* reserved);
-typedef int32_t(MQ_API* MQDoc_GetCurrentObjectIndexFn)(HostDocument doc);
-typedef HostObject(MQ_API* MQDoc_GetObjectFn)(HostDocument doc, int32_t index);
-typedef int32_t(MQ_API* MQDoc_AddObjectFn)(HostDocument doc, HostObject obj);
-typedef int32_t(MQ_API* MQDoc_DeleteObjectFn)(HostDocument doc, int32_t index);
-typedef HostObject(MQ_API* MQObj_CloneFn)(HostObject obj);
-typedef void(MQ_API* MQObj_DeleteFn)(HostObject obj);
-typedef int32_t(MQ_API* MQObj_MergeFn)(HostObject dest, HostObject source);
-typedef int32_t(MQ_API* MQObj_GetVertexCountFn)(HostObject obj);
-typedef void(MQ_API* MQObj_GetVertexFn)(HostObject obj, int32_t index, HostPoint* out);
-typedef void(MQ_API* MQObj_SetVertexFn)(HostObject obj, int32_t index, const HostPoint* point);
+// The type of each host function the plug-in calls: MQ_GetWindowHandleFn and so on.
+#define QV_HOST_FUNCTION(result, name, params, args) typedef result(MQ_API* name##Fn) params;
+#define QV_HOST_UNUSED(name)
+#define QV_HOST_AGAIN(name)
+#include "host_api/host_function_list.h"
+#undef QV_HOST_FUNCTION
+#undef QV_HOST_UNUSED
+#undef QV_HOST_AGAIN
 
 // Any of the other host functions: looked up, never called.
 typedef void(MQ_API* HostProc)();
