@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "math/math_slots.h"
@@ -14,6 +15,12 @@ struct MathDispatchTable {
 };
 static_assert(sizeof(MathDispatchTable) == MATH_SLOT_COUNT * sizeof(void (*)()),
               "one pointer per slot, no padding");
+// A slot's number is its place in the table, so a number written wrong, or twice, cannot compile.
+#define QV_MATH_SLOT_PLACE(slot, result, name, params, args)                                       \
+    static_assert(offsetof(MathDispatchTable, name) == (slot) * sizeof(void (*)()),                \
+                  "slot " #slot " (" #name ") is not at its place in the table");
+QV_MATH_SLOTS(QV_MATH_SLOT_PLACE)
+#undef QV_MATH_SLOT_PLACE
 
 // The reference table has the dispatch table's layout, so one block copy fills the whole table.
 typedef MathDispatchTable MathReferenceTable;
