@@ -41,10 +41,6 @@ class DialogRules : public ::testing::Test {
         for (size_t length = 0; length <= text.size(); ++length)
             fake.type(id, text.substr(0, length).c_str());
     }
-    void set_check(int id, int state) {
-        fake.checks[id] = state;
-        dialog_command(&fake.controls, id);
-    }
     std::string& text(int id) { return fake.texts[id]; }
 
     standin::Document* document = nullptr;
@@ -190,7 +186,7 @@ TEST_F(DialogRules, SpinStepsLeaveTheirOwnIntegerHeldToTheRange) {
 TEST_F(DialogRules, TypingStoresEachChangedValueAndRebuildsThePreview) {
     dialog_open(&fake.controls);
     clone_settings.pivot.x = 3.0f;
-    set_check(IDC_PREVIEW, 1);
+    fake.tick(IDC_PREVIEW, 1);
     ASSERT_TRUE(preview_state.preview_active);
     int64_t redraws = standin::redraw_count();
 
@@ -234,7 +230,7 @@ TEST_F(DialogRules, ChangesWithThePreviewOffTouchNoObject) {
 
 TEST_F(DialogRules, UnusableNumbersKeepTheSetting) {
     dialog_open(&fake.controls);
-    set_check(IDC_PREVIEW, 1);
+    fake.tick(IDC_PREVIEW, 1);
     int64_t redraws = standin::redraw_count();
     clone_settings.rotation.y = 30.0f;
     fake.type(IDC_ROTATION_Y, "1e39");
@@ -313,16 +309,16 @@ TEST_F(DialogRules, CancelPostsACloseAndCloseEndsWithZero) {
 
 TEST_F(DialogRules, CentreOptionCapturesAndClearsTheCentre) {
     dialog_open(&fake.controls);
-    set_check(IDC_PREVIEW, 1);
+    fake.tick(IDC_PREVIEW, 1);
     int64_t redraws = standin::redraw_count();
-    set_check(IDC_USE_CENTER, 1);
+    fake.tick(IDC_USE_CENTER, 1);
     EXPECT_EQ(clone_settings.use_object_center, 1);
     EXPECT_EQ(clone_settings.object_center.x, 1.0f);
     EXPECT_EQ(clone_settings.object_center.y, 2.0f);
     EXPECT_EQ(clone_settings.object_center.z, 3.0f);
     EXPECT_EQ(standin::redraw_count(), redraws + 1);
 
-    set_check(IDC_USE_CENTER, 0);
+    fake.tick(IDC_USE_CENTER, 0);
     EXPECT_EQ(clone_settings.use_object_center, 0);
     EXPECT_EQ(clone_settings.object_center.x, 0.0f);
     EXPECT_EQ(clone_settings.object_center.z, 0.0f);
@@ -332,7 +328,7 @@ TEST_F(DialogRules, CentreOptionCapturesAndClearsTheCentre) {
 TEST_F(DialogRules, CentreOptionWithoutACurrentObjectKeepsTheLastCentre) {
     clone_settings.object_center = {7, 8, 9};
     standin::set_current_object(*document, 42);
-    set_check(IDC_USE_CENTER, 1);
+    fake.tick(IDC_USE_CENTER, 1);
     EXPECT_EQ(clone_settings.use_object_center, 1);
     EXPECT_EQ(clone_settings.object_center.y, 8.0f);
 }
@@ -340,16 +336,16 @@ TEST_F(DialogRules, CentreOptionWithoutACurrentObjectKeepsTheLastCentre) {
 TEST_F(DialogRules, PreviewBoxStartsAndStopsOnlyOnARealChange) {
     dialog_open(&fake.controls);
     int64_t redraws = standin::redraw_count();
-    set_check(IDC_PREVIEW, 1);
+    fake.tick(IDC_PREVIEW, 1);
     EXPECT_TRUE(preview_state.preview_active);
     EXPECT_EQ(standin::object_count(*document), 2);
-    set_check(IDC_PREVIEW, 1);
+    fake.tick(IDC_PREVIEW, 1);
     EXPECT_EQ(standin::object_count(*document), 2);
     EXPECT_EQ(standin::redraw_count(), redraws + 1);
-    set_check(IDC_PREVIEW, 0);
+    fake.tick(IDC_PREVIEW, 0);
     EXPECT_FALSE(preview_state.preview_active);
     EXPECT_EQ(standin::object_count(*document), 1);
-    set_check(IDC_PREVIEW, 0);
+    fake.tick(IDC_PREVIEW, 0);
     EXPECT_EQ(standin::redraw_count(), redraws + 2);
 }
 
