@@ -12,6 +12,8 @@
 #include "host/io/obj_piece.h"
 
 namespace obj_reading {
+// Internal to the one unit that includes this, as if written in it.
+namespace {
 
 inline bool is_space(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
 inline bool is_line_end(char c) { return c == '\n' || c == '\r'; }
@@ -126,4 +128,5 @@ inline bool read_numbers(const char*& p, const char* end, int least, const char*
     return p == end || is_space(*p) || is_line_end(*p);
 }
 
+} // namespace
 } // namespace obj_reading
