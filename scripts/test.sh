@@ -22,7 +22,8 @@ qv_build_fuzz "$root" "$build" "$jobs"
 qv_build_tsan "$root" "$build" "$jobs"
 qv_run_tsan "$build"
 
-# The dialog's fuzz target for a bounded time from its kept corpus.
+# The fuzz targets (the dialog's text rules, the OBJ reader) for a bounded time from their kept
+# corpora.
 qv_run_fuzz "$root" "$build" "${QV_FUZZ_SECONDS:-60}"
 
 # The native suites include the runner's end-to-end tests, which start the Windows build under Wine.

@@ -11,11 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "host/io/mesh.h"
@@ -25,6 +23,7 @@
 #include "host/io/run_options.h"
 #include "host/runner/progress.h"
 #include "host/runner/render.h"
+#include "host/runner/result_view.h"
 
 namespace fs = std::filesystem;
 
@@ -162,155 +161,118 @@ bool write_source(const Mesh& source, const std::string& path, std::string* erro
     return write_exchange(path, arrays, error);
 }
 
-// The texture coordinates of a result that does not repeat the source's corner for corner (a
-// person's answer in the dialog may leave any result): each distinct pair once.
-struct OwnUvs {
-    std::vector<std::array<float, 2>> uvs;
-    std::vector<int32_t> corner_uvs;
-};
-
-// The result as the writer and the picture take it, read where it lies in the mapped file. The
-// host keeps positions, faces, a texture coordinate per corner, materials and the object's name;
-// what it has no place for (which corners had no texture coordinates and which entry of the
-// source's list they named, groups, smoothing groups) follows from the order of the result: the
-// source, then each copy, face for face and corner for corner as in the source.
-MeshView result_view(const ExchangeMesh& r, const Mesh& source, OwnUvs* own) {
-    MeshView view;
-    view.object_name = r.name;
-    view.vertices = reinterpret_cast<const std::array<float, 3>*>(r.xyz);
-    view.vertex_count = r.vertex_count;
-    view.corners = r.corners;
-    view.corner_count = r.corner_count;
-    view.face_ends = r.face_ends;
-    view.face_count = r.face_count;
-    if (r.face_materials) view.face_materials = {r.face_materials, r.face_count};
-    view.materials = r.materials;
-    const size_t faces = source.face_count(), corners = source.corners.size();
-    const bool repeats = faces > 0 && r.face_count % faces == 0 && r.corner_count % corners == 0;
-    if (repeats) {
-        view.face_groups = repeating(source.face_groups);
-        view.face_smoothing = repeating(source.face_smoothing);
-        view.groups.assign(source.groups.begin(), source.groups.end());
-    }
-    if (source.corner_uvs.empty() || !r.corner_uvs) return view;
-    // When the copies carry the source's texture coordinates corner for corner, the source's own
-    // list of them and its numbering are written, as its file had them.
-    const auto* uv = reinterpret_cast<const std::array<float, 2>*>(r.corner_uvs);
-    bool same = repeats;
-    for (size_t c = 0, k = 0; same && c < r.corner_count; ++c, k = k + 1 == corners ? 0 : k + 1) {
-        const int32_t i = source.corner_uvs[k];
-        same = (i < 0 ? std::array<float, 2>{0, 0} : source.uvs[static_cast<size_t>(i)]) == uv[c];
-    }
-    if (same) {
-        view.uvs = source.uvs.data();
-        view.uv_count = source.uvs.size();
-        view.corner_uvs = repeating(source.corner_uvs);
-        return view;
-    }
-    std::unordered_map<uint64_t, int32_t> seen; // by their bits, so that -0 stays apart from 0
-    own->corner_uvs.reserve(r.corner_count);
-    for (size_t c = 0; c < r.corner_count; ++c) {
-        uint64_t key;
-        std::memcpy(&key, &uv[c], sizeof key);
-        const auto found = seen.emplace(key, static_cast<int32_t>(own->uvs.size()));
-        if (found.second) own->uvs.push_back(uv[c]);
-        own->corner_uvs.push_back(found.first->second);
-    }
-    view.uvs = own->uvs.data();
-    view.uv_count = own->uvs.size();
-    view.corner_uvs = repeating(own->corner_uvs);
-    return view;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
+// Reads the command line. False when the run ends here, with *exit_code: 0 after the usage
+// asked for, 2 after a mistake in the options.
+bool read_options(int argc, char** argv, RunOptions* options, int* exit_code) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
             std::fputs(run_usage("quorvel-clone").c_str(), stdout);
-            return 0;
+            *exit_code = 0;
+            return false;
         }
     }
-    RunOptions options;
     std::string error;
-    if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
+    if (!parse_run_options(argc - 1, argv + 1, options, &error)) {
         std::fprintf(stderr, "quorvel-clone: %s\n%s", error.c_str(),
                      run_usage("quorvel-clone").c_str());
-        return 2;
+        *exit_code = 2;
+        return false;
     }
+    return true;
+}
 
-    PhaseTimes times;
-    times.next("read");
-    Mesh source;
+// The mesh to copy: the input file, or the built-in one without it. A large file is announced,
+// since reading it takes a while; what the reader let pass with a doubt is said as a warning.
+bool read_source(const RunOptions& options, Mesh* source, std::string* error) {
     std::vector<std::string> warnings;
     std::error_code no_size;
     if (!options.input.empty() && fs::file_size(options.input, no_size) > (32u << 20) && !no_size)
         std::fprintf(stderr, "quorvel-clone: reading %s (%ju MB)\n", options.input.c_str(),
                      static_cast<uintmax_t>(fs::file_size(options.input, no_size) >> 20));
     if (options.input.empty())
-        source = builtin_mesh();
-    else if (!load_obj(options.input, &source, &error, &warnings))
-        return fail(error);
+        *source = builtin_mesh();
+    else if (!load_obj(options.input, source, error, &warnings))
+        return false;
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "quorvel-clone: warning: %s\n", warning.c_str());
-    const long long count = std::stoll(options.count);
-    const std::string too_big =
-        size_refusal(options.arch, size_of(source), count, available_memory());
-    if (!too_big.empty()) return fail(too_big);
+    return true;
+}
 
+// Refuses, before anything starts, a run whose result would not fit the module or this
+// machine's memory; then finds the stand-in runner of the asked word size.
+bool check_size(const RunOptions& options, const Mesh& source, long long count, fs::path* runner,
+                std::string* error) {
+    *error = size_refusal(options.arch, size_of(source), count, available_memory());
+    if (!error->empty()) return false;
     const fs::path build = windows_build(options.arch);
-    const fs::path runner = build / "plugin" / "standin_runner.exe";
-    if (!fs::exists(runner))
-        return fail("no " + std::to_string(options.arch) + "-bit Windows build at " +
-                    build.string());
+    *runner = build / "plugin" / "standin_runner.exe";
+    if (fs::exists(*runner)) return true;
+    *error = "no " + std::to_string(options.arch) + "-bit Windows build at " + build.string();
+    return false;
+}
 
-    // The source's arrays and the result's, as the document keeps them.
+// Bytes of the arrays of the source and of the result, as the document keeps them: where they
+// cross is chosen by that.
+unsigned long long exchange_bytes(const Mesh& source, long long count) {
     const auto array_bytes = [](const MeshSize& m) {
         return static_cast<unsigned long long>(12 * m.vertices + 12 * m.corners + 8 * m.faces);
     };
     const MeshSize one = size_of(source);
     const MeshSize all{one.vertices * (count + 1), one.faces * (count + 1),
                        one.corners * (count + 1)};
-    TempDir temp(exchange_parent(array_bytes(one) + array_bytes(all)));
-    if (temp.path.empty()) return fail("cannot make a temporary folder");
-    // The mesh and the result cross as mapped arrays; Wine sees the folder through its Z: drive.
-    const fs::path in_arrays = temp.path / "source.arrays",
-                   out_arrays = temp.path / "result.arrays";
-    if (!write_source(source, in_arrays.string(), &error)) return fail(error);
-    const std::string windows_temp = "Z:" + temp.path.string();
+    return array_bytes(one) + array_bytes(all);
+}
 
+// Runs the plug-in in the stand-in host under Wine on the source's arrays in folder; the
+// result's arrays and the runner's log are left there. Wine sees the folder through its Z: drive.
+bool run_plugin(const RunOptions& options, const fs::path& runner, const fs::path& folder,
+                PhaseTimes* times, std::string* error) {
+    const std::string windows_folder = "Z:" + folder.string();
     // The stand-in runner takes the same options.
     std::string command = shell_quoted(QV_WINE_RUN) + " " + shell_quoted(runner.string()) + " " +
-                          shell_quoted(windows_temp + "/source.arrays") + " --out " +
-                          shell_quoted(windows_temp) + " --name result";
+                          shell_quoted(windows_folder + "/source.arrays") + " --out " +
+                          shell_quoted(windows_folder) + " --name result";
     for (const std::string& arg : format_passed_options(options))
         command += " " + shell_quoted(arg);
-    const fs::path log = temp.path / "runner.log";
+    const fs::path log = folder / "runner.log";
     command += " >" + shell_quoted(log.string()) + " 2>&1";
     if (options.show) command = "QV_WINE_DISPLAY=1 " + command;
 
     std::fprintf(stderr, "quorvel-clone: running the plug-in in the stand-in host under Wine\n");
-    times.next("windows");
-    int status = std::system(command.c_str());
-    if (status != 0) {
-        std::string why = last_line_of(log);
-        return fail("the plug-in run failed" + (why.empty() ? std::string() : ": " + why));
-    }
+    times->next("windows");
+    if (std::system(command.c_str()) == 0) return true;
+    const std::string why = last_line_of(log);
+    *error = "the plug-in run failed" + (why.empty() ? std::string() : ": " + why);
+    return false;
+}
 
-    times.next("result");
-    if (options.times) {
-        // The stand-in runner's own steps, in its log.
-        std::ifstream in(log);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("times:", 0) == 0)
-                std::fprintf(stderr, "quorvel-clone: Windows run %s\n",
-                             line.substr(0, line.find_last_not_of("\r,") + 1).c_str());
-    }
+// Says the stand-in runner's own steps, from its log.
+void say_runner_times(const fs::path& log) {
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("times:", 0) == 0)
+            std::fprintf(stderr, "quorvel-clone: Windows run %s\n",
+                         line.substr(0, line.find_last_not_of("\r,") + 1).c_str());
+}
+
+// The result's arrays, read back and found to be the source and whole copies of it.
+struct ReadBack {
     MappedFile mapped;
     ExchangeMesh arrays;
-    if (!open_exchange(out_arrays.string(), &mapped, &arrays, true, &error))
-        return fail("reading the result: " + error);
-    // The command keeps the source and appends whole copies; anything else means it went wrong.
+    size_t copies = 0;     // the source counted in
+    size_t uv_corners = 0; // corners with a texture coordinate in the source, times copies
+    size_t materials = 0;  // faces with a material
+};
+
+// Maps the result and checks it: the command keeps the source and appends whole copies, so
+// anything else means it went wrong.
+bool read_back(const RunOptions& options, const Mesh& source, long long count, const fs::path& path,
+               ReadBack* back, std::string* error) {
+    const ExchangeMesh& arrays = back->arrays;
+    if (!open_exchange(path.string(), &back->mapped, &back->arrays, true, error)) {
+        *error = "reading the result: " + *error;
+        return false;
+    }
     const size_t one_uv_corners = count_set(source.corner_uvs.data(), source.corner_uvs.size());
     const size_t one_materials =
         count_set(source.face_materials.data(), source.face_materials.size());
@@ -319,43 +281,54 @@ int main(int argc, char** argv) {
     const size_t copies = options.cancel ? 1
                           : options.show ? arrays.vertex_count / source.vertices.size()
                                          : static_cast<size_t>(count + 1);
+    back->copies = copies;
+    back->uv_corners = one_uv_corners * copies;
+    back->materials = materials;
     const bool uvs_kept =
         source.corner_uvs.empty() ? !arrays.corner_uvs : arrays.corner_uvs != nullptr;
-    if (arrays.vertex_count != source.vertices.size() * copies ||
-        arrays.face_count != source.face_count() * copies ||
-        arrays.corner_count != source.corners.size() * copies || !uvs_kept ||
-        materials != one_materials * copies) {
-        return fail("the result holds " + std::to_string(arrays.vertex_count) + " vertices, " +
-                    std::to_string(arrays.face_count) + " faces, " +
-                    std::to_string(arrays.corner_count) + " face corners" +
-                    (uvs_kept ? ""
-                              : (arrays.corner_uvs ? " with" : " without") +
-                                    std::string(" texture coordinates")) +
-                    " and " + std::to_string(materials) + " material assignments: not " +
-                    std::to_string(copies) + " times the source's");
-    }
-    OwnUvs own_uvs;
-    MeshView result = result_view(arrays, source, &own_uvs);
+    if (arrays.vertex_count == source.vertices.size() * copies &&
+        arrays.face_count == source.face_count() * copies &&
+        arrays.corner_count == source.corners.size() * copies && uvs_kept &&
+        materials == one_materials * copies)
+        return true;
+    *error = "the result holds " + std::to_string(arrays.vertex_count) + " vertices, " +
+             std::to_string(arrays.face_count) + " faces, " + std::to_string(arrays.corner_count) +
+             " face corners" +
+             (uvs_kept ? ""
+                       : (arrays.corner_uvs ? " with" : " without") +
+                             std::string(" texture coordinates")) +
+             " and " + std::to_string(materials) + " material assignments: not " +
+             std::to_string(copies) + " times the source's";
+    return false;
+}
 
-    // Only now, with everything in hand, is anything written.
+// Writes the result as OBJ and the pictures of it and of the source, then says what was written.
+// Nothing is written before this, when everything is in hand.
+bool write_outputs(const RunOptions& options, const Mesh& source, const ReadBack& back,
+                   PhaseTimes* times, std::string* error) {
+    OwnUvs own_uvs;
+    MeshView result = result_view(back.arrays, source, &own_uvs);
     const fs::path out_dir = options.out_dir;
     std::error_code made;
     fs::create_directories(out_dir, made);
-    if (made) return fail("cannot create " + out_dir.string() + ": " + made.message());
+    if (made) {
+        *error = "cannot create " + out_dir.string() + ": " + made.message();
+        return false;
+    }
     const fs::path obj = out_dir / (options.name + ".obj");
     const fs::path png = out_dir / (options.name + ".png");
     const fs::path before = out_dir / (options.name + "-before.png");
     const std::vector<std::string> libraries = libraries_from(source, options.input, out_dir);
     result.material_libraries.assign(libraries.begin(), libraries.end());
-    times.next("write");
+    times->next("write");
     {
         Progress progress("writing " + obj.string(), 100);
-        if (!write_obj_file(obj.string(), result, &error, [&progress](size_t done, size_t total) {
+        if (!write_obj_file(obj.string(), result, error, [&progress](size_t done, size_t total) {
                 progress.at_each(done * 100 / total);
             }))
-            return fail(error);
+            return false;
     }
-    times.next("pictures");
+    times->next("pictures");
     const int size = options.image_size;
     size_t every = 1;
     // Each side's textures by its own material numbers; the result names its libraries from
@@ -368,17 +341,51 @@ int main(int argc, char** argv) {
                                              nullptr, &every, &textures)) ||
         !write_png(before.string(),
                    render_mesh(source_view, size, size * 3 / 4, source.vertices.size(), &result,
-                               nullptr, &source_textures)))
-        return fail("cannot write " + png.string());
+                               nullptr, &source_textures))) {
+        *error = "cannot write " + png.string();
+        return false;
+    }
+    const ExchangeMesh& arrays = back.arrays;
     std::printf("%s: %zu vertices, %zu faces, %zu texture-coordinate corners, %zu material "
                 "assignments (%lld copies added)\n",
-                obj.string().c_str(), arrays.vertex_count, arrays.face_count,
-                one_uv_corners * copies, materials, static_cast<long long>(copies) - 1);
+                obj.string().c_str(), arrays.vertex_count, arrays.face_count, back.uv_corners,
+                back.materials, static_cast<long long>(back.copies) - 1);
     std::printf("%s, %s\n", png.string().c_str(), before.string().c_str());
     if (every > 1)
         std::printf("the picture shows every %zu. copy: there are too many on top of one another "
                     "to draw them all\n",
                     every);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RunOptions options;
+    int exit_code = 0;
+    if (!read_options(argc, argv, &options, &exit_code)) return exit_code;
+
+    PhaseTimes times;
+    times.next("read");
+    std::string error;
+    Mesh source;
+    if (!read_source(options, &source, &error)) return fail(error);
+    const long long count = std::stoll(options.count);
+    fs::path runner;
+    if (!check_size(options, source, count, &runner, &error)) return fail(error);
+
+    // The mesh and the result cross as mapped arrays in a folder of their own.
+    TempDir temp(exchange_parent(exchange_bytes(source, count)));
+    if (temp.path.empty()) return fail("cannot make a temporary folder");
+    if (!write_source(source, (temp.path / "source.arrays").string(), &error)) return fail(error);
+    if (!run_plugin(options, runner, temp.path, &times, &error)) return fail(error);
+
+    times.next("result");
+    if (options.times) say_runner_times(temp.path / "runner.log");
+    ReadBack back;
+    if (!read_back(options, source, count, temp.path / "result.arrays", &back, &error))
+        return fail(error);
+    if (!write_outputs(options, source, back, &times, &error)) return fail(error);
     times.report(options.times);
     return 0;
 }

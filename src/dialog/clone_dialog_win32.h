@@ -3,5 +3,5 @@
 
 #include <windows.h>
 
-// Dialog procedure of resource 102: a thin adapter over the rules in dialog_rules.h.
+// The clone dialog's procedure (template IDD_CLONE): a thin adapter over dialog_rules.h.
 INT_PTR CALLBACK clone_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
