@@ -52,7 +52,7 @@ HostWindow MQ_API MQ_GetWindowHandle() {
 HostObject MQ_API MQ_CreateObject() {
     note("MQ_CreateObject");
     if (fails(HostCall::create_object)) return nullptr;
-    return unless_out_of_memory<>(static_cast<HostObject>(nullptr), [] { return create_object(); });
+    return unless_out_of_memory(static_cast<HostObject>(nullptr), [] { return create_object(); });
 }
 
 void MQ_API MQ_RefreshView(void*) {

@@ -85,7 +85,5 @@ inline int32_t index_of(std::vector<std::string>& names, const char* begin, cons
 // Reads the piece to its end or to its first line in error (failed_line); memory that runs out
 // sets out_of_memory.
 void read_piece_guarded(Piece& s);
-// The same, with the running out of memory thrown.
-void read_piece(Piece& s);
 
 } // namespace obj_reading
