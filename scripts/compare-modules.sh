@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QV_BUILD:-$root/build}
 side=${1:-100} count=${2:-99} repeats=${3:-3}
-run=$build/native/host/runner/quorvel-clone
+run=$build/native/clone_tool/cli/quorvel-clone
 work=$(mktemp -d)
 . "$root/scripts/wine-env.sh"
 stop_servers() {

@@ -20,5 +20,5 @@ done
 . "$root/scripts/build.sh"
 qv_build_all "$root" "$build" "$(nproc)" "quorvel_clone standin_runner" "quorvel-clone"
 [ "$arch" != 64 ] || qv_build_windows64 "$root" "$build" "$(nproc)" "quorvel_clone standin_runner"
-"$build/native/host/runner/quorvel-clone" --rotation 0,30,0 --count 11 \
+"$build/native/clone_tool/cli/quorvel-clone" --rotation 0,30,0 --count 11 \
     --out "$root/out" --name ring "$@"

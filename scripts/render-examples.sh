@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QV_BUILD:-$root/build}
-run="$build/native/host/runner/quorvel-clone"
+run="$build/native/clone_tool/cli/quorvel-clone"
 out="$root/docs/examples"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

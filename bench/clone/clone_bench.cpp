@@ -23,8 +23,8 @@
 #include "clone/clone_settings.h"
 #include "clone/command.h"
 #include "clone/preview.h"
-#include "host/document/document.h"
-#include "host/document/host_functions.h"
+#include "document/document.h"
+#include "document/host_functions.h"
 #include "host_api/host_api.h"
 #include "support/fake_controls.h"
 

@@ -102,7 +102,7 @@ def main():
     parser.add_argument("--peer-cases", nargs="*", default=["100002:10", "100002:100"])
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
-    runner = os.path.join(args.build, "native", "host", "runner", "quorvel-clone")
+    runner = os.path.join(args.build, "native", "clone_tool", "cli", "quorvel-clone")
     env = dict(os.environ, QV_WINDOWS_BUILD_DIR=os.path.join(args.build, "windows"),
                QV_WINDOWS64_BUILD_DIR=os.path.join(args.build, "windows64"))
     out = os.path.join(args.work, "out")

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/io/mesh.h"
+#include "io/mesh.h"
 
 namespace {
 

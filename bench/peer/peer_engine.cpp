@@ -26,9 +26,9 @@
 #include "clone/clone_settings.h"
 #include "clone/command.h"
 #include "clone/preview.h"
-#include "host/document/document.h"
-#include "host/document/host_functions.h"
-#include "host/io/mesh.h"
+#include "document/document.h"
+#include "document/host_functions.h"
+#include "io/mesh.h"
 #include "host_api/host_api.h"
 
 namespace {

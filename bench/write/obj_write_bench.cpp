@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/io/mesh_view.h"
+#include "io/mesh_view.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "host/document/document.h"
-#include "host/document/host_functions.h"
+#include "document/document.h"
+#include "document/host_functions.h"
 
 #include <gtest/gtest.h>
 

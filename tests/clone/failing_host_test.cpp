@@ -10,7 +10,7 @@
 #include "clone/build_limit.h"
 #include "clone/command.h"
 #include "clone/preview.h"
-#include "host/document/failing_host.h"
+#include "document/failing_host.h"
 #include "support/fake_controls.h"
 #include "clone_fixture.h"
 

@@ -13,8 +13,8 @@
 #include "clone/preview.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/number_text.h"
-#include "host/document/document.h"
-#include "host/document/host_functions.h"
+#include "document/document.h"
+#include "document/host_functions.h"
 #include "host_api/host_api.h"
 #include "support/fake_controls.h"
 

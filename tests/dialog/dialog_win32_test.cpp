@@ -15,9 +15,9 @@
 #include "clone/preview.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/module_instance.h"
-#include "host/document/document.h"
-#include "host/document/host_functions.h"
-#include "host/driver/dialog_driver.h"
+#include "document/document.h"
+#include "document/host_functions.h"
+#include "driver/dialog_driver.h"
 #include "host_api/host_api.h"
 
 // The template is linked into this program, so the program's own module holds it.

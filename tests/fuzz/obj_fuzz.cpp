@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/io/mesh.h"
+#include "io/mesh.h"
 
 namespace {
 

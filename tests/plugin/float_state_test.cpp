@@ -15,8 +15,8 @@
 
 #include "beside_me.h"
 #include "clone/clone_settings.h"
-#include "host/driver/dialog_driver.h"
-#include "host/win32/standin_host.h"
+#include "driver/dialog_driver.h"
+#include "win32/standin_host.h"
 #include "host_api/host_interface.h"
 #include "support/float_control.h"
 

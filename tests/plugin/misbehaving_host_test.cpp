@@ -13,9 +13,9 @@
 #include "beside_me.h"
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
-#include "host/document/failing_host.h"
-#include "host/driver/dialog_driver.h"
-#include "host/win32/standin_host.h"
+#include "document/failing_host.h"
+#include "driver/dialog_driver.h"
+#include "win32/standin_host.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 # Every third-party piece that goes into what we build has its notice.
 #   check_notices.sh modules MAP NOTICES   the runtime pieces in the module's link map, against the
 #                                          "## " headings of notices/modules.txt
-#   check_notices.sh tools SOURCE NOTICES  the third-party headers that host/ includes, against the
-#                                          "- " entries of notices/tools.txt
+#   check_notices.sh tools SOURCE NOTICES  the third-party headers that standin_host/ and clone_tool/
+#                                          include, against the "- " entries of notices/tools.txt
 set -eu
 mode=$1
 input=$2
@@ -54,12 +54,12 @@ modules)
     done
     ;;
 tools)
-    includes=$(grep -rhoE '#include [<"][^>"]+[>"]' "$input/host" | sort -u)
+    includes=$(grep -rhoE '#include [<"][^>"]+[>"]' "$input/standin_host" "$input/clone_tool" | sort -u)
     echo "$tool_headers" | while read -r header name; do
         [ -n "$header" ] || continue
         echo "$includes" | grep -qF "$header" || continue
         grep -q "^- $name," "$notices" ||
-            { echo "check_notices: host/ includes $header; $notices has no entry for $name" >&2; exit 1; }
+            { echo "check_notices: the tools include $header; $notices has no entry for $name" >&2; exit 1; }
     done || fail=1
     ;;
 *)

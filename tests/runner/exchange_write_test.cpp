@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/io/mesh.h"
-#include "host/io/mesh_exchange.h"
-#include "host/io/mesh_view.h"
+#include "io/mesh.h"
+#include "io/mesh_exchange.h"
+#include "io/mesh_view.h"
 
 namespace {
 

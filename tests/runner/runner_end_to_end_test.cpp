@@ -1,6 +1,6 @@
 // quorvel-clone from the outside: the real DLL under Wine, checked against copies computed here
 // in double precision, and every kind of bad input refused with one line and nothing written.
-#include "host/io/mesh.h"
+#include "io/mesh.h"
 
 #include <gtest/gtest.h>
 

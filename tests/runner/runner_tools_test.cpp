@@ -8,9 +8,9 @@
 #include <sstream>
 #include <vector>
 
-#include "host/io/mesh.h"
-#include "host/io/run_options.h"
-#include "host/runner/render.h"
+#include "io/mesh.h"
+#include "io/run_options.h"
+#include "render/render.h"
 
 namespace {
 

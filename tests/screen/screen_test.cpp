@@ -18,9 +18,9 @@
 #include <thread>
 
 #include "dialog/dialog_ids.h"
-#include "host/driver/dialog_driver.h"
-#include "host/viewer/viewer.h"
-#include "host/win32/standin_host.h"
+#include "driver/dialog_driver.h"
+#include "viewer/viewer.h"
+#include "win32/standin_host.h"
 
 namespace {
 
