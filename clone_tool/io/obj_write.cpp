@@ -197,6 +197,50 @@ void format(const MeshView& m, const Piece& piece, std::string& out) {
     }
 }
 
+// The pieces' texts in a ring of slots, two per core: piece i is formatted into slot i % size once
+// the piece before it there is out, so the text held stays bounded however large the mesh.
+struct PieceRing {
+    struct Slot {
+        std::string text;
+        size_t piece;       // the piece this slot holds or is to hold next
+        bool ready = false; // formatted, not yet written
+    };
+    explicit PieceRing(unsigned cores) : slots(2 * cores) {
+        for (size_t s = 0; s < slots.size(); ++s)
+            slots[s].piece = s;
+    }
+    // A worker's next piece and its slot, once the slot is free; false when no piece is left or
+    // stop is set.
+    bool take(size_t count, const bool& stop, size_t* piece, Slot** slot) {
+        const size_t i = next++;
+        if (i >= count) return false;
+        Slot& s = slots[i % slots.size()];
+        std::unique_lock<std::mutex> held(lock);
+        changed.wait(held, [&] { return stop || s.piece == i; });
+        *piece = i;
+        *slot = &s;
+        return !stop;
+    }
+    // Called under the lock once the slot's piece is out: the slot waits for the piece a ring on.
+    void release(Slot& slot) { slot.piece += slots.size(); }
+
+    std::vector<Slot> slots;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::atomic<size_t> next{0};
+};
+
+// Runs work on cores threads while meanwhile runs on this one, and waits for them all.
+template <class Work>
+void on_cores(unsigned cores, Work work, const std::function<void()>& meanwhile) {
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < cores; ++t)
+        workers.emplace_back(work);
+    meanwhile();
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
 // Formats the pieces on worker threads, a few ahead of the writer, and hands them to write in
 // order on the calling thread; stops early when write fails.
 template <class Write>
@@ -210,51 +254,34 @@ bool format_in_order(const MeshView& m, const std::vector<Piece>& pieces, Write 
         }
         return true;
     }
-    struct Slot {
-        std::string text;
-        size_t piece;       // the piece this slot holds or is to hold next
-        bool ready = false; // formatted, not yet written
-    };
-    std::vector<Slot> slots(2 * cores);
-    for (size_t s = 0; s < slots.size(); ++s)
-        slots[s].piece = s;
-    std::mutex lock;
-    std::condition_variable changed;
-    std::atomic<size_t> next{0};
+    PieceRing ring(cores);
     bool stop = false;
     auto work = [&] {
-        for (size_t i; (i = next++) < pieces.size();) {
-            Slot& slot = slots[i % slots.size()];
-            {
-                std::unique_lock<std::mutex> held(lock);
-                changed.wait(held, [&] { return stop || slot.piece == i; });
-                if (stop) return;
-            }
-            format(m, pieces[i], slot.text);
-            std::lock_guard<std::mutex> held(lock);
-            slot.ready = true;
-            changed.notify_all();
+        size_t i;
+        PieceRing::Slot* slot;
+        while (ring.take(pieces.size(), stop, &i, &slot)) {
+            format(m, pieces[i], slot->text);
+            std::lock_guard<std::mutex> held(ring.lock);
+            slot->ready = true;
+            ring.changed.notify_all();
         }
     };
-    std::vector<std::thread> workers;
-    for (unsigned t = 0; t < cores; ++t)
-        workers.emplace_back(work);
     bool ok = true;
-    for (size_t i = 0; ok && i < pieces.size(); ++i) {
-        Slot& slot = slots[i % slots.size()];
-        {
-            std::unique_lock<std::mutex> held(lock);
-            changed.wait(held, [&] { return slot.ready; });
+    on_cores(cores, work, [&] {
+        for (size_t i = 0; ok && i < pieces.size(); ++i) {
+            PieceRing::Slot& slot = ring.slots[i % ring.slots.size()];
+            {
+                std::unique_lock<std::mutex> held(ring.lock);
+                ring.changed.wait(held, [&] { return slot.ready; });
+            }
+            ok = write(i, slot.text);
+            std::lock_guard<std::mutex> held(ring.lock);
+            slot.ready = false;
+            ring.release(slot);
+            stop = !ok;
+            ring.changed.notify_all();
         }
-        ok = write(i, slot.text);
-        std::lock_guard<std::mutex> held(lock);
-        slot.ready = false;
-        slot.piece = i + slots.size();
-        stop = !ok;
-        changed.notify_all();
-    }
-    for (std::thread& worker : workers)
-        worker.join();
+    });
     return ok;
 }
 
@@ -265,68 +292,51 @@ bool format_in_order(const MeshView& m, const std::vector<Piece>& pieces, Write 
 bool format_in_place(const MeshView& m, const std::vector<Piece>& pieces, int fd,
                      const std::function<void(size_t done, size_t total)>& progress) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    struct Slot {
-        std::string text;
-        size_t piece; // the piece this slot holds or is to hold next
-    };
-    std::vector<Slot> slots(2 * cores);
-    for (size_t s = 0; s < slots.size(); ++s)
-        slots[s].piece = s;
+    PieceRing ring(cores);
     std::vector<uint64_t> sizes(pieces.size()), offsets(pieces.size() + 1, 0);
     std::vector<bool> formatted(pieces.size(), false);
     size_t placed = 0, written = 0; // pieces whose offset is known; pieces written
-    std::mutex lock;
-    std::condition_variable changed;
-    std::atomic<size_t> next{0};
     bool failed = false;
     auto work = [&] {
-        for (size_t i; (i = next++) < pieces.size();) {
-            Slot& slot = slots[i % slots.size()];
-            {
-                std::unique_lock<std::mutex> held(lock);
-                changed.wait(held, [&] { return failed || slot.piece == i; });
-                if (failed) return;
-            }
-            format(m, pieces[i], slot.text);
+        size_t i;
+        PieceRing::Slot* slot;
+        while (ring.take(pieces.size(), failed, &i, &slot)) {
+            format(m, pieces[i], slot->text);
             uint64_t at;
             {
-                std::unique_lock<std::mutex> held(lock);
-                sizes[i] = slot.text.size();
+                std::unique_lock<std::mutex> held(ring.lock);
+                sizes[i] = slot->text.size();
                 formatted[i] = true;
                 for (; placed < pieces.size() && formatted[placed]; ++placed)
                     offsets[placed + 1] = offsets[placed] + sizes[placed];
-                changed.notify_all();
-                changed.wait(held, [&] { return failed || placed > i; });
+                ring.changed.notify_all();
+                ring.changed.wait(
+                    held, [&] { return failed || placed > i; });
                 if (failed) return;
                 at = offsets[i];
             }
             bool ok = true;
-            for (size_t done = 0; ok && done < slot.text.size();) {
-                const ssize_t n = pwrite(fd, slot.text.data() + done, slot.text.size() - done,
+            for (size_t done = 0; ok && done < slot->text.size();) {
+                const ssize_t n = pwrite(fd, slot->text.data() + done, slot->text.size() - done,
                                          static_cast<off_t>(at + done));
                 ok = n > 0;
                 done += ok ? static_cast<size_t>(n) : 0;
             }
-            std::lock_guard<std::mutex> held(lock);
+            std::lock_guard<std::mutex> held(ring.lock);
             failed = failed || !ok;
-            slot.piece = i + slots.size();
+            ring.release(*slot);
             ++written;
-            changed.notify_all();
+            ring.changed.notify_all();
         }
     };
-    std::vector<std::thread> workers;
-    for (unsigned t = 0; t < cores; ++t)
-        workers.emplace_back(work);
-    {
-        std::unique_lock<std::mutex> held(lock);
+    on_cores(cores, work, [&] {
+        std::unique_lock<std::mutex> held(ring.lock);
         for (size_t reported = 0; !failed && reported < pieces.size();) {
-            changed.wait(held, [&] { return failed || written > reported; });
+            ring.changed.wait(held, [&] { return failed || written > reported; });
             reported = written;
             if (progress) progress(reported, pieces.size());
         }
-    }
-    for (std::thread& worker : workers)
-        worker.join();
+    });
     return !failed;
 }
 #endif
@@ -383,21 +393,4 @@ bool write_obj_file(const std::string& path, const MeshView& mesh, std::string* 
     if (!ok && opened) std::remove(path.c_str());
     if (!ok) *error = "cannot write " + path;
     return ok;
-}
-
-Mesh builtin_mesh() {
-    // Two stacked boxes, a wide step with a narrower riser on top, at x 2..3.
-    Mesh mesh;
-    auto box = [&mesh](float x0, float y0, float z0, float x1, float y1, float z1) {
-        const int32_t base = static_cast<int32_t>(mesh.vertices.size());
-        for (int i = 0; i < 8; ++i)
-            mesh.vertices.push_back({i & 1 ? x1 : x0, i & 2 ? y1 : y0, i & 4 ? z1 : z0});
-        const int32_t quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                                     {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-        for (const auto& q : quads)
-            mesh.add_face({base + q[0], base + q[1], base + q[2], base + q[3]});
-    };
-    box(2.0f, 0.0f, -0.3f, 3.0f, 0.2f, 0.3f);
-    box(2.6f, 0.2f, -0.2f, 2.9f, 0.6f, 0.2f);
-    return mesh;
 }
