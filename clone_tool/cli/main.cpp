@@ -171,10 +171,7 @@ bool read_options(int argc, char** argv, RunOptions* options, int* exit_code) {
             return false;
         }
     }
-    std::string error;
-    if (!parse_run_options(argc - 1, argv + 1, options, &error)) {
-        std::fprintf(stderr, "quorvel-clone: %s\n%s", error.c_str(),
-                     run_usage("quorvel-clone").c_str());
+    if (!read_command_line("quorvel-clone", argc, argv, options)) {
         *exit_code = 2;
         return false;
     }

@@ -265,6 +265,14 @@ bool parse_run_options(int argc, const char* const* argv, RunOptions* options, s
     return true;
 }
 
+bool read_command_line(const char* program, int argc, const char* const* argv,
+                       RunOptions* options) {
+    std::string error;
+    if (parse_run_options(argc - 1, argv + 1, options, &error)) return true;
+    std::fprintf(stderr, "%s: %s\n%s", program, error.c_str(), run_usage(program).c_str());
+    return false;
+}
+
 std::vector<std::string> format_passed_options(const RunOptions& o) {
     std::vector<std::string> args;
     for (const Option& option : options_list) {

@@ -31,6 +31,9 @@ struct RunOptions {
 
 // Parses the command line (argv[0] excluded). Returns false with a one-line reason.
 bool parse_run_options(int argc, const char* const* argv, RunOptions* options, std::string* error);
+// A program's command line (argv[0] is the program): false after telling standard error the
+// reason and the usage.
+bool read_command_line(const char* program, int argc, const char* const* argv, RunOptions* options);
 
 // Reads "key = value" lines (keys as the long options without dashes; # starts a comment).
 bool read_params_file(const std::string& path, RunOptions* options, std::string* error);

@@ -11,16 +11,12 @@
 
 int main(int argc, char** argv) {
     RunOptions options;
-    std::string error;
-    if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
-        std::fprintf(stderr, "standin_viewer: %s\n%s", error.c_str(),
-                     run_usage("standin_viewer").c_str());
-        return 2;
-    }
+    if (!read_command_line("standin_viewer", argc, argv, &options)) return 2;
     // The host registers the up-down class the plug-in's dialog uses.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     Viewer viewer;
+    std::string error;
     if (!open_viewer(&viewer, options, &error)) {
         std::fprintf(stderr, "standin_viewer: %s\n", error.c_str());
         close_viewer(&viewer);

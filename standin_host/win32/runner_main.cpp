@@ -244,12 +244,7 @@ int run(const RunOptions& options, StepTimes& times) {
 
 int main(int argc, char** argv) {
     RunOptions options;
-    std::string error;
-    if (!parse_run_options(argc - 1, argv + 1, &options, &error)) {
-        std::fprintf(stderr, "standin_runner: %s\n%s", error.c_str(),
-                     run_usage("standin_runner").c_str());
-        return 2;
-    }
+    if (!read_command_line("standin_runner", argc, argv, &options)) return 2;
     StepTimes times;
     int status = run(options, times);
     times.done("end");
