@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 
