@@ -6,8 +6,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
@@ -32,6 +34,12 @@ class DialogRules : public dialogtest::BoxDocument {
             fake.type(id, text.substr(0, length).c_str());
     }
     std::string& text(int id) { return fake.texts[id]; }
+    // The edits come to hold these texts without a change notification, then OK is pressed.
+    void press_ok_with(std::initializer_list<std::pair<const int, std::string>> texts) {
+        for (const auto& [id, edit_text] : texts)
+            fake.texts[id] = edit_text;
+        dialog_command(&fake.controls, IDC_OK);
+    }
 
     qvfake::FakeControls fake;
 };
@@ -242,13 +250,12 @@ TEST_F(DialogRules, UnusableNumbersKeepTheSetting) {
 
 TEST_F(DialogRules, OkReadsAllThirteenEditsAndEndsWithOne) {
     dialog_open(&fake.controls);
-    fake.texts[IDC_PIVOT_X] = "1.5";
-    fake.texts[IDC_SCALE_Z] = "0.1";
-    fake.texts[IDC_ROTATION_X] = "720";
-    fake.texts[IDC_TRANSLATION_Z] = "12abc";
-    fake.texts[IDC_REPEAT_COUNT] = "1000";
     fake.checks[IDC_USE_CENTER] = 1;
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_PIVOT_X, "1.5"},
+                   {IDC_SCALE_Z, "0.1"},
+                   {IDC_ROTATION_X, "720"},
+                   {IDC_TRANSLATION_Z, "12abc"},
+                   {IDC_REPEAT_COUNT, "1000"}});
     EXPECT_TRUE(fake.ended);
     EXPECT_EQ(fake.result, 1);
     EXPECT_EQ(clone_settings.pivot.x, 1.5f);
@@ -262,30 +269,23 @@ TEST_F(DialogRules, OkReadsAllThirteenEditsAndEndsWithOne) {
 
 TEST_F(DialogRules, OkStopsAtTheFirstEmptyOrUnusableEdit) {
     dialog_open(&fake.controls);
-    fake.texts[IDC_PIVOT_X] = "4";
-    fake.texts[IDC_SCALE_Z] = "8";
-    fake.texts[IDC_ROTATION_X] = "";
-    fake.texts[IDC_ROTATION_Y] = "9";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with(
+        {{IDC_PIVOT_X, "4"}, {IDC_SCALE_Z, "8"}, {IDC_ROTATION_X, ""}, {IDC_ROTATION_Y, "9"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.pivot.x, 4.0f);
     EXPECT_EQ(clone_settings.scale.z, 8.0f);
     EXPECT_EQ(clone_settings.rotation.y, 0.0f);
 
-    fake.texts[IDC_ROTATION_X] = "1e39";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_ROTATION_X, "1e39"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.rotation.y, 0.0f);
 
-    fake.texts[IDC_ROTATION_X] = "5";
-    fake.texts[IDC_REPEAT_COUNT] = "-99999999999";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_ROTATION_X, "5"}, {IDC_REPEAT_COUNT, "-99999999999"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.rotation.y, 9.0f);
     EXPECT_EQ(clone_settings.repeat_count, 5);
 
-    fake.texts[IDC_REPEAT_COUNT] = "  ";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_REPEAT_COUNT, "  "}});
     EXPECT_TRUE(fake.ended);
     EXPECT_EQ(clone_settings.repeat_count, 0);
 }
