@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,10 +27,20 @@
 #include "host_api/host_api.h"
 #include "support/fake_controls.h"
 
+#include "clone_cases.h"
+#include "clone_report.h"
+
 // The command's dialog, answered with OK at once: the preview stays off.
 intptr_t show_clone_dialog(HostWindow) { return 1; }
 
 namespace {
+
+using clonebench::kCopies;
+using clonebench::kSizes;
+using clonebench::kTyping;
+using clonebench::MeshSize;
+using clonebench::size_key;
+using clonebench::TypingCase;
 
 // A gently waved grid of quads, columns x rows vertices.
 standin::Object* make_mesh(int columns, int rows) {
@@ -47,16 +56,6 @@ standin::Object* make_mesh(int columns, int rows) {
     }
     return mesh;
 }
-
-struct MeshSize {
-    int vertices, columns, rows;
-};
-const MeshSize kSizes[] = {{10000, 100, 100}, {100000, 400, 250}, {1000000, 1000, 1000}};
-const int kCopies[] = {10, 100};
-struct TypingCase {
-    int vertices, copies;
-};
-const TypingCase kTyping[] = {{10000, 10}, {100000, 100}}; // 100 thousand and 10 million out
 
 standin::Object* mesh_of(int vertices) {
     static std::map<int, standin::Object*> meshes;
@@ -163,14 +162,20 @@ void memcpy_run(benchmark::State& state, int vertices, int copies) {
     report(state, double(copies) * vertices, faults);
 }
 
+// A fresh copy of the mesh as the current object of a fresh document.
+standin::Document* fresh_document(int vertices) {
+    standin::Document* document = standin::create_document();
+    standin::Object* source = standin::create_object("source");
+    *source = *mesh_of(vertices);
+    standin::set_current_object(*document, standin::add_object(*document, source));
+    return document;
+}
+
 // A document whose current object is a copy of the mesh, with the preview on.
 struct PreviewDocument {
     standin::Document* document;
     explicit PreviewDocument(int vertices) {
-        document = standin::create_document();
-        standin::Object* source = standin::create_object("source");
-        *source = *mesh_of(vertices);
-        standin::set_current_object(*document, standin::add_object(*document, source));
+        document = fresh_document(vertices);
         preview_state = PreviewState{document, 0, nullptr, 0, 0};
         start_preview();
     }
@@ -191,15 +196,6 @@ void preview_refresh_run(benchmark::State& state, int vertices, int copies) {
     for (auto _ : state)
         refresh_preview();
     report(state, double(copies) * vertices, faults);
-}
-
-// A fresh copy of the mesh as the current object of a fresh document.
-standin::Document* fresh_document(int vertices) {
-    standin::Document* document = standin::create_document();
-    standin::Object* source = standin::create_object("source");
-    *source = *mesh_of(vertices);
-    standin::set_current_object(*document, standin::add_object(*document, source));
-    return document;
 }
 
 bool copies_reached_object(standin::Document* document, int vertices, int copies) {
@@ -270,158 +266,31 @@ int iterations_for(double output_vertices) {
     return n < 3 ? 3 : (n > 200 ? 200 : n);
 }
 
-void register_all() {
-    for (const MeshSize& size : kSizes) {
-        for (int copies : kCopies) {
-            const int v = size.vertices;
-            const int iterations = iterations_for(double(v) * copies);
-            const std::string tail = "/" + std::to_string(v) + "/" + std::to_string(copies);
-            auto add = [&](const char* name, void (*fn)(benchmark::State&, int, int)) {
-                benchmark::RegisterBenchmark((name + tail).c_str(), fn, v, copies)
-                    ->Unit(benchmark::kMillisecond)
-                    ->Iterations(iterations)
-                    ->UseRealTime();
-            };
-            add("build_clones", build_clones_run);
-            add("host_traffic", host_traffic_run);
-            add("memcpy_output", memcpy_run);
-            add("preview_refresh", preview_refresh_run);
-            add("command", command_run);
-        }
-    }
-    for (const TypingCase& c : kTyping) {
-        const std::string name =
-            "typing_stored_change/" + std::to_string(c.vertices) + "/" + std::to_string(c.copies);
-        benchmark::RegisterBenchmark(name.c_str(), typing_run, c.vertices, c.copies)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(iterations_for(double(c.vertices) * c.copies))
-            ->UseRealTime();
-    }
+void register_case(const std::string& kind, void (*run)(benchmark::State&, int, int), int vertices,
+                   int copies) {
+    benchmark::RegisterBenchmark((kind + "/" + size_key(vertices, copies)).c_str(), run, vertices,
+                                 copies)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(iterations_for(double(vertices) * copies))
+        ->UseRealTime();
 }
 
-// Prints the ratios per size after the usual table, and writes them to --qv_csv.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    explicit RatioReporter(std::string csv) : csv_(std::move(csv)) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const std::string name = run.run_name.function_name;
-            const size_t slash = name.find('/');
-            const std::string kind = name.substr(0, slash), size = name.substr(slash + 1);
-            times_[size][kind] = run.GetAdjustedRealTime();
-            cpu_[size][kind] = run.GetAdjustedCPUTime();
-            for (const char* counter : {"faults_per_iteration", "first_ms", "first_sys_ms"}) {
-                auto found = run.counters.find(counter);
-                if (found != run.counters.end())
-                    counters_[size][kind][counter] = found->second.value;
-            }
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::ofstream csv;
-        if (!csv_.empty()) {
-            csv.open(csv_);
-            csv << "vertices,copies,output_vertices,build_ms,host_ms,memcpy_ms,preview_ms,"
-                   "command_ms,preview_faults,build_cpu_ms,preview_cpu_ms,command_cpu_ms,"
-                   "first_command_ms\n";
-        }
-        std::printf("\n%9s %7s %13s %9s %9s %9s %10s %10s %6s %6s %8s %8s %8s %8s\n", "vertices",
-                    "copies", "out vertices", "build ms", "host ms", "memcpy ms", "preview ms",
-                    "command ms", "share", "memcpy", "build/v", "prev/v", "cmd/v", "pf/prev");
-        const char* kinds[] = {"build_clones", "preview_refresh", "command"};
-        double lowest[3] = {1e300, 1e300, 1e300}, highest[3] = {0, 0, 0};
-        for (const MeshSize& size : kSizes) {
-            for (int copies : kCopies) {
-                const std::string key =
-                    std::to_string(size.vertices) + "/" + std::to_string(copies);
-                auto& t = times_[key];
-                const double out = double(size.vertices) * copies;
-                double per_vertex[3];
-                for (int k = 0; k < 3; ++k) {
-                    per_vertex[k] = t[kinds[k]] * 1e6 / out;
-                    if (per_vertex[k] < lowest[k]) lowest[k] = per_vertex[k];
-                    if (per_vertex[k] > highest[k]) highest[k] = per_vertex[k];
-                }
-                const double faults = counters_[key]["preview_refresh"]["faults_per_iteration"];
-                std::printf(
-                    "%9d %7d %13.0f %9.2f %9.2f %9.2f %10.2f %10.2f %6.2f %6.2f %8.2f %8.2f "
-                    "%8.2f %8.1f\n",
-                    size.vertices, copies, out, t["build_clones"], t["host_traffic"],
-                    t["memcpy_output"], t["preview_refresh"], t["command"],
-                    t["build_clones"] / t["host_traffic"], t["build_clones"] / t["memcpy_output"],
-                    per_vertex[0], per_vertex[1], per_vertex[2], faults);
-                if (csv.is_open())
-                    csv << size.vertices << ',' << copies << ',' << out << ',' << t["build_clones"]
-                        << ',' << t["host_traffic"] << ',' << t["memcpy_output"] << ','
-                        << t["preview_refresh"] << ',' << t["command"] << ',' << faults << ','
-                        << cpu_[key]["build_clones"] << ',' << cpu_[key]["preview_refresh"] << ','
-                        << cpu_[key]["command"] << ',' << counters_[key]["command"]["first_ms"]
-                        << '\n';
-            }
-        }
-        for (int k = 0; k < 3; ++k)
-            std::printf("%s: %.2f to %.2f ns per output vertex, highest / lowest %.2f\n", kinds[k],
-                        lowest[k], highest[k], highest[k] / lowest[k]);
-        // CPU time too: on a shared machine the wall clock also counts waiting for a core.
-        std::printf("\nCPU time, ns per output vertex:\n%9s %7s %10s %10s %10s\n", "vertices",
-                    "copies", "build", "preview", "command");
-        double cpu_low[3] = {1e300, 1e300, 1e300}, cpu_high[3] = {0, 0, 0};
-        for (const MeshSize& size : kSizes) {
-            for (int copies : kCopies) {
-                const std::string key =
-                    std::to_string(size.vertices) + "/" + std::to_string(copies);
-                const double out = double(size.vertices) * copies;
-                double per_vertex[3];
-                for (int k = 0; k < 3; ++k) {
-                    per_vertex[k] = cpu_[key][kinds[k]] * 1e6 / out;
-                    if (per_vertex[k] < cpu_low[k]) cpu_low[k] = per_vertex[k];
-                    if (per_vertex[k] > cpu_high[k]) cpu_high[k] = per_vertex[k];
-                }
-                std::printf("%9d %7d %10.2f %10.2f %10.2f\n", size.vertices, copies, per_vertex[0],
-                            per_vertex[1], per_vertex[2]);
-            }
-        }
-        for (int k = 0; k < 3; ++k)
-            std::printf("%s, CPU: %.2f to %.2f ns per output vertex, highest / lowest %.2f\n",
-                        kinds[k], cpu_low[k], cpu_high[k], cpu_high[k] / cpu_low[k]);
-        print_first_commands();
-        for (const TypingCase& c : kTyping) {
-            const std::string key = std::to_string(c.vertices) + "/" + std::to_string(c.copies);
-            std::printf("typing, one stored change (%d vertices x %d copies): %.2f ms (CPU %.2f "
-                        "ms), %.1f page faults\n",
-                        c.vertices, c.copies, times_[key]["typing_stored_change"],
-                        cpu_[key]["typing_stored_change"],
-                        counters_[key]["typing_stored_change"]["faults_per_iteration"]);
-        }
-    }
-
-  private:
-    // The first command of each size in the process, and how much of it the kernel took.
-    void print_first_commands() {
-        std::printf("\nFirst command of each size:\n%9s %7s %10s %10s %8s\n", "vertices", "copies",
-                    "ms", "kernel ms", "ns/v");
-        for (const MeshSize& size : kSizes) {
-            for (int copies : kCopies) {
-                const std::string key =
-                    std::to_string(size.vertices) + "/" + std::to_string(copies);
-                auto& first = counters_[key]["command"];
-                std::printf("%9d %7d %10.2f %10.2f %8.2f\n", size.vertices, copies,
-                            first["first_ms"], first["first_sys_ms"],
-                            first["first_ms"] * 1e6 / (double(size.vertices) * copies));
-            }
-        }
-    }
-
-    std::string csv_;
-    std::map<std::string, std::map<std::string, double>> times_;
-    std::map<std::string, std::map<std::string, double>> cpu_;
-    // size, kind, counter name
-    std::map<std::string, std::map<std::string, std::map<std::string, double>>> counters_;
-};
+void register_all() {
+    const struct {
+        const char* kind;
+        void (*run)(benchmark::State&, int, int);
+    } kinds[] = {{"build_clones", build_clones_run},
+                 {"host_traffic", host_traffic_run},
+                 {"memcpy_output", memcpy_run},
+                 {"preview_refresh", preview_refresh_run},
+                 {"command", command_run}};
+    for (const MeshSize& size : kSizes)
+        for (int copies : kCopies)
+            for (const auto& k : kinds)
+                register_case(k.kind, k.run, size.vertices, copies);
+    for (const TypingCase& c : kTyping)
+        register_case("typing_stored_change", typing_run, c.vertices, c.copies);
+}
 
 } // namespace
 
@@ -438,7 +307,7 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     register_all();
-    RatioReporter reporter(csv);
+    clonebench::RatioReporter reporter(csv);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -16,6 +16,7 @@ import time
 import bpy
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import blender_step  # noqa: E402
 import uv_sphere  # noqa: E402
 
 path, copies, changes = sys.argv[sys.argv.index("--") + 1:][:3]
@@ -29,18 +30,8 @@ mesh.from_pydata(vertices, [], faces)
 mesh.update()
 obj = bpy.data.objects.new("sphere", mesh)
 scene.collection.objects.link(obj)
-step = bpy.data.objects.new("step", None)
-scene.collection.objects.link(step)
-step.location = (0.0, 0.5, 0.0)
-step.rotation_euler = (0.0, math.radians(3.6), math.radians(1.0))
-step.scale = (1.001, 1.0, 1.0)
-
-array = obj.modifiers.new("array", "ARRAY")
-array.count = copies
-array.use_relative_offset = False
-array.use_object_offset = True
-array.offset_object = step
-array.use_merge_vertices = False
+step, _ = blender_step.add_stepped_array(obj, copies, (0.0, math.radians(3.6), math.radians(1.0)),
+                                         location=(0.0, 0.5, 0.0), scale=(1.001, 1.0, 1.0))
 
 depsgraph = bpy.context.evaluated_depsgraph_get()
 depsgraph.update()  # the first evaluation: fresh memory, not the steady state

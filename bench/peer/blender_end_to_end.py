@@ -7,10 +7,14 @@ object), applied, and the result exported as OBJ with its texture coordinates an
 normals. Prints the seconds of each phase on one line.
 """
 import math
+import os
 import sys
 import time
 
 import bpy
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import blender_step  # noqa: E402
 
 source, copies, target = sys.argv[sys.argv.index("--") + 1:][:3]
 copies = int(copies)
@@ -21,15 +25,7 @@ bpy.ops.wm.obj_import(filepath=source)
 imported = time.perf_counter()
 obj = bpy.context.selected_objects[0]
 bpy.context.view_layer.objects.active = obj
-step = bpy.data.objects.new("step", None)
-bpy.context.scene.collection.objects.link(step)
-step.rotation_euler = (0.0, math.radians(30.0), 0.0)
-array = obj.modifiers.new("array", "ARRAY")
-array.count = copies
-array.use_relative_offset = False
-array.use_object_offset = True
-array.offset_object = step
-array.use_merge_vertices = False
+_, array = blender_step.add_stepped_array(obj, copies, (0.0, math.radians(30.0), 0.0))
 bpy.ops.object.modifier_apply(modifier=array.name)
 applied = time.perf_counter()
 bpy.ops.wm.obj_export(filepath=target, export_selected_objects=True, export_normals=False,

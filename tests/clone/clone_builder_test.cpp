@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 
@@ -50,6 +50,11 @@ using Owned = std::unique_ptr<standin::Object, ObjectDeleter>;
 class CloneBuilder : public CloneFixture {
   protected:
     Owned build() { return Owned(build_clones(source)); }
+    Owned build_matching_oracle(double tolerance) {
+        Owned result = build();
+        expect_matches_oracle(*result, tolerance);
+        return result;
+    }
 
     // Copy k of result against the source stepped k times in double precision.
     void expect_matches_oracle(const standin::Object& result, double tolerance) {
@@ -87,8 +92,7 @@ TEST_F(CloneBuilder, DefaultsGiveFiveCopiesExactlyOnTheSource) {
 TEST_F(CloneBuilder, TranslationShiftsCopyKByKSteps) {
     clone_settings.translation = Vector3{1, 0, 0};
     clone_settings.repeat_count = 3;
-    Owned result = build();
-    expect_matches_oracle(*result, 1e-6);
+    Owned result = build_matching_oracle(1e-6);
     EXPECT_EQ(result->vertices[2 * 4 + 0].x, 4.0f); // (1, 0, 0) moved three times
     expect_source_untouched();
 }
@@ -96,8 +100,7 @@ TEST_F(CloneBuilder, TranslationShiftsCopyKByKSteps) {
 TEST_F(CloneBuilder, QuarterTurnsAboutYComeBackToTheSource) {
     clone_settings.rotation = Vector3{0, 90, 0};
     clone_settings.repeat_count = 4;
-    Owned result = build();
-    expect_matches_oracle(*result, 1e-5);
+    Owned result = build_matching_oracle(1e-5);
     // (1, 0, 0) turned 90 degrees about Y goes to (0, 0, -1).
     EXPECT_NEAR(result->vertices[0].x, 0.0, 1e-6);
     EXPECT_NEAR(result->vertices[0].z, -1.0, 1e-6);
@@ -107,8 +110,7 @@ TEST_F(CloneBuilder, HalfTurnAboutAPivotLine) {
     clone_settings.pivot = Vector3{1, 0, 0};
     clone_settings.rotation = Vector3{0, 0, 180};
     clone_settings.repeat_count = 2;
-    Owned result = build();
-    expect_matches_oracle(*result, 1e-5);
+    Owned result = build_matching_oracle(1e-5);
     for (int j = 0; j < 4; ++j) {
         EXPECT_NEAR(result->vertices[j].x, 2.0 - original.vertices[j].x, 1e-5);
         EXPECT_NEAR(result->vertices[j].y, -original.vertices[j].y, 1e-5);
@@ -148,8 +150,7 @@ TEST_F(CloneBuilder, ScalingStretchesByPowersAboutThePivot) {
         }
     }
     clone_settings.pivot = Vector3{1, 0.5f, 0};
-    Owned result = build();
-    expect_matches_oracle(*result, 1e-6);
+    Owned result = build_matching_oracle(1e-6);
 }
 
 TEST_F(CloneBuilder, RollComesBeforePitchBeforeYaw) {
@@ -170,8 +171,7 @@ TEST_F(CloneBuilder, RollComesBeforePitchBeforeYaw) {
     clone_settings.pivot = Vector3{0.5f, -0.25f, 1};
     clone_settings.translation = Vector3{0.25f, -1, 2};
     clone_settings.repeat_count = 6;
-    Owned result = build();
-    expect_matches_oracle(*result, 2e-5);
+    Owned result = build_matching_oracle(2e-5);
 }
 
 TEST_F(CloneBuilder, CentreOptionAddsTheCapturedCentreToThePivot) {
@@ -180,8 +180,7 @@ TEST_F(CloneBuilder, CentreOptionAddsTheCapturedCentreToThePivot) {
     clone_settings.rotation = Vector3{0, 0, 180};
     clone_settings.repeat_count = 1;
     {
-        Owned result = build();
-        expect_matches_oracle(*result, 1e-5);
+        Owned result = build_matching_oracle(1e-5);
         const Vector3 c = clone_settings.object_center;
         EXPECT_NEAR(result->vertices[1].x, 2.0 * c.x - original.vertices[1].x, 1e-5);
         EXPECT_NEAR(result->vertices[1].y, 2.0 * c.y - original.vertices[1].y, 1e-5);

@@ -12,7 +12,7 @@
 #include "clone/preview.h"
 #include "document/failing_host.h"
 #include "support/fake_controls.h"
-#include "clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 

@@ -6,8 +6,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "clone/clone_settings.h"
 #include "clone/preview.h"
@@ -16,34 +18,29 @@
 #include "document/document.h"
 #include "document/host_functions.h"
 #include "host_api/host_api.h"
+#include "support/dialog_fixture.h"
 #include "support/fake_controls.h"
 
 namespace {
 
-// A document whose current object is a unit cube corner set, centred at (1, 2, 3).
-class DialogRules : public ::testing::Test {
+class DialogRules : public dialogtest::BoxDocument {
   protected:
-    void SetUp() override {
-        standin::bind_host_api(&host_api);
-        clone_settings = CloneSettings{{0, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, 5, 0, {0, 0, 0}};
-        document = standin::create_document();
-        standin::Object* object = standin::create_object("box");
-        standin::add_vertex(*object, 0, 0, 0);
-        standin::add_vertex(*object, 2, 4, 6);
-        standin::set_current_object(*document, standin::add_object(*document, object));
-        preview_state = PreviewState{document, 0, nullptr, 0, 0};
-    }
     void TearDown() override {
         if (preview_state.preview_active) stop_preview();
-        standin::destroy_document(document);
+        BoxDocument::TearDown();
     }
     void type(int id, const std::string& text) { // emptied first, then one character at a time
         for (size_t length = 0; length <= text.size(); ++length)
             fake.type(id, text.substr(0, length).c_str());
     }
     std::string& text(int id) { return fake.texts[id]; }
+    // The edits come to hold these texts without a change notification, then OK is pressed.
+    void press_ok_with(std::initializer_list<std::pair<const int, std::string>> texts) {
+        for (const auto& [id, edit_text] : texts)
+            fake.texts[id] = edit_text;
+        dialog_command(&fake.controls, IDC_OK);
+    }
 
-    standin::Document* document = nullptr;
     qvfake::FakeControls fake;
 };
 
@@ -89,28 +86,34 @@ TEST_F(DialogRules, OpeningLeavesEverySettingEqualToItsOneDecimalText) {
     clone_settings.object_center = {4, 5, 6};
     dialog_open(&fake.controls);
 
-    EXPECT_EQ(text(IDC_PIVOT_X), "0.3");
-    EXPECT_EQ(clone_settings.pivot.x, 0.3f);
-    EXPECT_EQ(text(IDC_PIVOT_Y), "-0.3");
-    EXPECT_EQ(clone_settings.pivot.y, -0.3f);
-    EXPECT_EQ(text(IDC_PIVOT_Z), "2.3");
-    EXPECT_EQ(clone_settings.pivot.z, 2.3f);
-    EXPECT_EQ(text(IDC_SCALE_X), "2.0");
-    EXPECT_EQ(clone_settings.scale.x, 2.0f);
-    EXPECT_EQ(text(IDC_SCALE_Y), "-1.8");
-    EXPECT_EQ(clone_settings.scale.y, -1.8f);
-    EXPECT_EQ(text(IDC_ROTATION_X), "400.0");
-    EXPECT_EQ(clone_settings.rotation.x, 400.0f);
-    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_X].position, 360);
-    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_Y].position, 12);
-    EXPECT_EQ(fake.spins[IDC_SPIN_ROTATION_Z].position, 0);
-    EXPECT_EQ(text(IDC_ROTATION_Y), "12.5");
-    EXPECT_EQ(clone_settings.rotation.y, 12.5f);
-    EXPECT_EQ(text(IDC_TRANSLATION_X), "10000.0");
-    EXPECT_EQ(clone_settings.translation.x, 10000.0f);
-    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_X].position, 10000); // of the value shown, 10000.0
-    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_Y].position, -10000);
-    EXPECT_EQ(fake.spins[IDC_SPIN_TRANSLATION_Z].position, 10000);
+    const struct {
+        int edit;
+        const char* text;
+        const float& setting;
+        float value;
+    } shown[] = {
+        {IDC_PIVOT_X, "0.3", clone_settings.pivot.x, 0.3f},
+        {IDC_PIVOT_Y, "-0.3", clone_settings.pivot.y, -0.3f},
+        {IDC_PIVOT_Z, "2.3", clone_settings.pivot.z, 2.3f},
+        {IDC_SCALE_X, "2.0", clone_settings.scale.x, 2.0f},
+        {IDC_SCALE_Y, "-1.8", clone_settings.scale.y, -1.8f},
+        {IDC_ROTATION_X, "400.0", clone_settings.rotation.x, 400.0f},
+        {IDC_ROTATION_Y, "12.5", clone_settings.rotation.y, 12.5f},
+        {IDC_TRANSLATION_X, "10000.0", clone_settings.translation.x, 10000.0f},
+    };
+    for (const auto& s : shown) {
+        EXPECT_EQ(text(s.edit), s.text) << s.edit;
+        EXPECT_EQ(s.setting, s.value) << s.edit;
+    }
+    // Each spin starts at the value shown (10000.0 for 9999.99), held to its range.
+    const struct {
+        int spin;
+        int32_t position;
+    } spins[] = {{IDC_SPIN_ROTATION_X, 360},       {IDC_SPIN_ROTATION_Y, 12},
+                 {IDC_SPIN_ROTATION_Z, 0},         {IDC_SPIN_TRANSLATION_X, 10000},
+                 {IDC_SPIN_TRANSLATION_Y, -10000}, {IDC_SPIN_TRANSLATION_Z, 10000}};
+    for (const auto& s : spins)
+        EXPECT_EQ(fake.spins[s.spin].position, s.position) << s.spin;
     EXPECT_EQ(clone_settings.translation.z, 1e30f);
     EXPECT_EQ(text(IDC_REPEAT_COUNT), "12");
     EXPECT_EQ(clone_settings.repeat_count, 12);
@@ -247,13 +250,12 @@ TEST_F(DialogRules, UnusableNumbersKeepTheSetting) {
 
 TEST_F(DialogRules, OkReadsAllThirteenEditsAndEndsWithOne) {
     dialog_open(&fake.controls);
-    fake.texts[IDC_PIVOT_X] = "1.5";
-    fake.texts[IDC_SCALE_Z] = "0.1";
-    fake.texts[IDC_ROTATION_X] = "720";
-    fake.texts[IDC_TRANSLATION_Z] = "12abc";
-    fake.texts[IDC_REPEAT_COUNT] = "1000";
     fake.checks[IDC_USE_CENTER] = 1;
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_PIVOT_X, "1.5"},
+                   {IDC_SCALE_Z, "0.1"},
+                   {IDC_ROTATION_X, "720"},
+                   {IDC_TRANSLATION_Z, "12abc"},
+                   {IDC_REPEAT_COUNT, "1000"}});
     EXPECT_TRUE(fake.ended);
     EXPECT_EQ(fake.result, 1);
     EXPECT_EQ(clone_settings.pivot.x, 1.5f);
@@ -267,30 +269,23 @@ TEST_F(DialogRules, OkReadsAllThirteenEditsAndEndsWithOne) {
 
 TEST_F(DialogRules, OkStopsAtTheFirstEmptyOrUnusableEdit) {
     dialog_open(&fake.controls);
-    fake.texts[IDC_PIVOT_X] = "4";
-    fake.texts[IDC_SCALE_Z] = "8";
-    fake.texts[IDC_ROTATION_X] = "";
-    fake.texts[IDC_ROTATION_Y] = "9";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with(
+        {{IDC_PIVOT_X, "4"}, {IDC_SCALE_Z, "8"}, {IDC_ROTATION_X, ""}, {IDC_ROTATION_Y, "9"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.pivot.x, 4.0f);
     EXPECT_EQ(clone_settings.scale.z, 8.0f);
     EXPECT_EQ(clone_settings.rotation.y, 0.0f);
 
-    fake.texts[IDC_ROTATION_X] = "1e39";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_ROTATION_X, "1e39"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.rotation.y, 0.0f);
 
-    fake.texts[IDC_ROTATION_X] = "5";
-    fake.texts[IDC_REPEAT_COUNT] = "-99999999999";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_ROTATION_X, "5"}, {IDC_REPEAT_COUNT, "-99999999999"}});
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(clone_settings.rotation.y, 9.0f);
     EXPECT_EQ(clone_settings.repeat_count, 5);
 
-    fake.texts[IDC_REPEAT_COUNT] = "  ";
-    dialog_command(&fake.controls, IDC_OK);
+    press_ok_with({{IDC_REPEAT_COUNT, "  "}});
     EXPECT_TRUE(fake.ended);
     EXPECT_EQ(clone_settings.repeat_count, 0);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <random>
 #include <string>
 
@@ -33,38 +34,57 @@ std::string parsed_integer(const char* text) {
     return parse_integer_text(text, &value) ? std::to_string(value) : "invalid";
 }
 
+struct Shown {
+    float value;
+    const char* text;
+};
+
+void expect_one_decimal(std::initializer_list<Shown> cases) {
+    for (const Shown& c : cases)
+        EXPECT_EQ(one_decimal(c.value), c.text) << c.value;
+}
+
+struct Read {
+    const char* text;
+    const char* value; // as parsed_float or parsed_integer gives it
+};
+
+void expect_reads(std::string (*parse)(const char*), std::initializer_list<Read> cases) {
+    for (const Read& c : cases)
+        EXPECT_EQ(parse(c.text), c.value) << c.text;
+}
+
 TEST(OneDecimal, ExactTiesRoundAwayFromZero) {
-    EXPECT_EQ(one_decimal(0.25f), "0.3");
-    EXPECT_EQ(one_decimal(-0.25f), "-0.3");
-    EXPECT_EQ(one_decimal(1.25f), "1.3");
-    EXPECT_EQ(one_decimal(0.75f), "0.8");
-    EXPECT_EQ(one_decimal(-2.75f), "-2.8");
-    EXPECT_EQ(one_decimal(1000000.25f), "1000000.3");
-    EXPECT_EQ(one_decimal(4194303.75f), "4194303.8");
+    expect_one_decimal({{0.25f, "0.3"},
+                        {-0.25f, "-0.3"},
+                        {1.25f, "1.3"},
+                        {0.75f, "0.8"},
+                        {-2.75f, "-2.8"},
+                        {1000000.25f, "1000000.3"},
+                        {4194303.75f, "4194303.8"}});
 }
 
 TEST(OneDecimal, RoundsOnTheExactValueOfTheFloat) {
-    EXPECT_EQ(one_decimal(2.345f), "2.3");
-    EXPECT_EQ(one_decimal(0.05f), "0.1");   // 0.0500000007...
-    EXPECT_EQ(one_decimal(0.35f), "0.3");   // 0.3499999940...
-    EXPECT_EQ(one_decimal(99.95f), "99.9"); // 99.9499969...
-    EXPECT_EQ(one_decimal(9.96f), "10.0");
-    EXPECT_EQ(one_decimal(0.0f), "0.0");
-    EXPECT_EQ(one_decimal(1.0f), "1.0");
-    EXPECT_EQ(one_decimal(1e-30f), "0.0");
+    expect_one_decimal({{2.345f, "2.3"},
+                        {0.05f, "0.1"},   // 0.0500000007...
+                        {0.35f, "0.3"},   // 0.3499999940...
+                        {99.95f, "99.9"}, // 99.9499969...
+                        {9.96f, "10.0"},
+                        {0.0f, "0.0"},
+                        {1.0f, "1.0"},
+                        {1e-30f, "0.0"}});
 }
 
 TEST(OneDecimal, KeepsTheSignOfNegativeValuesThatRoundToZero) {
-    EXPECT_EQ(one_decimal(-0.0f), "-0.0");
-    EXPECT_EQ(one_decimal(-0.04f), "-0.0");
+    expect_one_decimal({{-0.0f, "-0.0"}, {-0.04f, "-0.0"}});
 }
 
 TEST(OneDecimal, WritesLargeValuesInFull) {
-    EXPECT_EQ(one_decimal(16777216.0f), "16777216.0");
-    EXPECT_EQ(one_decimal(-123456789.0f), "-123456792.0");
-    EXPECT_EQ(one_decimal(1e20f), "100000002004087734272.0");
-    EXPECT_EQ(one_decimal(3.4028235e38f), "340282346638528859811704183484516925440.0");
-    EXPECT_EQ(one_decimal(-3.4028235e38f), "-340282346638528859811704183484516925440.0");
+    expect_one_decimal({{16777216.0f, "16777216.0"},
+                        {-123456789.0f, "-123456792.0"},
+                        {1e20f, "100000002004087734272.0"},
+                        {3.4028235e38f, "340282346638528859811704183484516925440.0"},
+                        {-3.4028235e38f, "-340282346638528859811704183484516925440.0"}});
     EXPECT_LT(one_decimal(-3.4028235e38f).size(), 42u + 1u);
 }
 
@@ -91,9 +111,7 @@ TEST(OneDecimal, IsTheSameUnderTheHostsFloatControl) {
 }
 
 TEST(OneDecimal, WritesNonFiniteValuesReadably) {
-    EXPECT_EQ(one_decimal(INFINITY), "inf");
-    EXPECT_EQ(one_decimal(-INFINITY), "-inf");
-    EXPECT_EQ(one_decimal(NAN), "nan");
+    expect_one_decimal({{INFINITY, "inf"}, {-INFINITY, "-inf"}, {NAN, "nan"}});
 }
 
 // Away from exact ties the C runtime's "%.1f" is the oracle.
@@ -123,24 +141,24 @@ TEST(OneDecimal, MatchesPrintfOutsideTies) {
 }
 
 TEST(FloatText, ReadsTheLeadingNumberLikeAtof) {
-    EXPECT_EQ(parsed_float("abc"), "0");
-    EXPECT_EQ(parsed_float("12abc"), "12");
-    EXPECT_EQ(parsed_float("1,5"), "1");
-    EXPECT_EQ(parsed_float("   "), "0");
-    EXPECT_EQ(parsed_float(" \t-3.5"), "-3.5");
-    EXPECT_EQ(parsed_float("-"), "0");
-    EXPECT_EQ(parsed_float("+.5"), "0.5");
-    EXPECT_EQ(parsed_float("7."), "7");
-    EXPECT_EQ(parsed_float("."), "0");
-    EXPECT_EQ(parsed_float("1e3"), "1000");
-    EXPECT_EQ(parsed_float("2.5E-1x"), "0.25");
-    EXPECT_EQ(parsed_float("1e"), "1");
-    EXPECT_EQ(parsed_float("1e+"), "1");
-    EXPECT_EQ(parsed_float("0x10"), "0");
-    EXPECT_EQ(parsed_float("1d3"), "1");
-    EXPECT_EQ(parsed_float("inf"), "0");
-    EXPECT_EQ(parsed_float("nan"), "0");
-    EXPECT_EQ(parsed_float("1e-50"), "1e-50"); // a float 0 once stored
+    expect_reads(parsed_float, {{"abc", "0"},
+                                {"12abc", "12"},
+                                {"1,5", "1"},
+                                {"   ", "0"},
+                                {" \t-3.5", "-3.5"},
+                                {"-", "0"},
+                                {"+.5", "0.5"},
+                                {"7.", "7"},
+                                {".", "0"},
+                                {"1e3", "1000"},
+                                {"2.5E-1x", "0.25"},
+                                {"1e", "1"},
+                                {"1e+", "1"},
+                                {"0x10", "0"},
+                                {"1d3", "1"},
+                                {"inf", "0"},
+                                {"nan", "0"},
+                                {"1e-50", "1e-50"}}); // a float 0 once stored
 }
 
 TEST(FloatText, IsCorrectlyRoundedToDouble) {
@@ -156,9 +174,7 @@ TEST(FloatText, IsCorrectlyRoundedToDouble) {
 }
 
 TEST(FloatText, RejectsValuesBeyondSinglePrecision) {
-    EXPECT_EQ(parsed_float("1e39"), "invalid");
-    EXPECT_EQ(parsed_float("-1e39"), "invalid");
-    EXPECT_EQ(parsed_float("1e99999"), "invalid");
+    expect_reads(parsed_float, {{"1e39", "invalid"}, {"-1e39", "invalid"}, {"1e99999", "invalid"}});
     // FLT_MAX plus half an ulp rounds to infinity; the double just below it rounds to FLT_MAX.
     EXPECT_EQ(parsed_float("340282356779733661637539395458142568448"), "invalid");
     double value = 0.0;
@@ -168,22 +184,22 @@ TEST(FloatText, RejectsValuesBeyondSinglePrecision) {
 }
 
 TEST(IntegerText, ReadsTheLeadingIntegerLikeAtoi) {
-    EXPECT_EQ(parsed_integer("2.9"), "2");
-    EXPECT_EQ(parsed_integer("abc"), "0");
-    EXPECT_EQ(parsed_integer("  -7x"), "-7");
-    EXPECT_EQ(parsed_integer("+12"), "12");
-    EXPECT_EQ(parsed_integer(" "), "0");
-    EXPECT_EQ(parsed_integer("-"), "0");
-    EXPECT_EQ(parsed_integer("1e3"), "1");
-    EXPECT_EQ(parsed_integer("2147483647"), "2147483647");
-    EXPECT_EQ(parsed_integer("-2147483648"), "-2147483648");
-    EXPECT_EQ(parsed_integer("0000000000000000000000042"), "42");
+    expect_reads(parsed_integer, {{"2.9", "2"},
+                                  {"abc", "0"},
+                                  {"  -7x", "-7"},
+                                  {"+12", "12"},
+                                  {" ", "0"},
+                                  {"-", "0"},
+                                  {"1e3", "1"},
+                                  {"2147483647", "2147483647"},
+                                  {"-2147483648", "-2147483648"},
+                                  {"0000000000000000000000042", "42"}});
 }
 
 TEST(IntegerText, RejectsValuesOutsideThe32BitRange) {
-    EXPECT_EQ(parsed_integer("2147483648"), "invalid");
-    EXPECT_EQ(parsed_integer("-2147483649"), "invalid");
-    EXPECT_EQ(parsed_integer("99999999999999999999999"), "invalid");
+    expect_reads(parsed_integer, {{"2147483648", "invalid"},
+                                  {"-2147483649", "invalid"},
+                                  {"99999999999999999999999", "invalid"}});
 }
 
 // Code page 932 as a Japanese input method types it: full-width digits, signs and full stop read

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "clone/clone_builder.h"
-#include "../clone/clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 

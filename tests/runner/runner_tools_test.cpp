@@ -1,8 +1,9 @@
+// What quorvel-clone reads before it runs: its options, the size it will make, and the OBJ text
+// and file it is given (and writes back).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,7 +11,7 @@
 
 #include "io/mesh.h"
 #include "io/run_options.h"
-#include "render/render.h"
+#include "support/mesh_compare.h"
 
 namespace {
 
@@ -167,16 +168,8 @@ TEST(ObjText, WritesWhatItReadsBack) {
         std::ostringstream text;
         write_obj(text, original);
         const Mesh copy = read(text.str());
-        EXPECT_EQ(copy.vertices, original.vertices);
-        EXPECT_EQ(copy.uvs, original.uvs);
-        EXPECT_EQ(copy.corners, original.corners);
-        EXPECT_EQ(copy.corner_uvs, original.corner_uvs);
-        EXPECT_EQ(copy.face_ends, original.face_ends);
-        EXPECT_EQ(copy.face_materials, original.face_materials);
-        EXPECT_EQ(copy.materials, original.materials);
-        EXPECT_EQ(copy.face_groups, original.face_groups);
-        EXPECT_EQ(copy.face_smoothing, original.face_smoothing);
-        EXPECT_EQ(copy.object_name, original.object_name);
+        meshtest::expect_same_faces(copy, original);
+        meshtest::expect_same_names(copy, original);
         EXPECT_EQ(copy.material_libraries, original.material_libraries);
     }
 }
@@ -294,24 +287,17 @@ TEST(ObjText, ReadsTheSameInAnyNumberOfPieces) {
         const bool read_once =
             parse_obj_bytes(text.data(), text.size(), &one, &one_error, &one_warnings, 1);
         for (int pieces : {2, 3, 7, 50}) {
+            SCOPED_TRACE(std::to_string(pieces) + " pieces");
             Mesh m;
             std::string error;
             std::vector<std::string> warnings;
             EXPECT_EQ(parse_obj_bytes(text.data(), text.size(), &m, &error, &warnings, pieces),
                       read_once);
-            EXPECT_EQ(error, one_error) << pieces;
-            EXPECT_EQ(warnings, one_warnings) << pieces;
-            EXPECT_EQ(m.vertices, one.vertices);
-            EXPECT_EQ(m.uvs, one.uvs);
-            EXPECT_EQ(m.corners, one.corners) << pieces;
-            EXPECT_EQ(m.corner_uvs, one.corner_uvs) << pieces;
-            EXPECT_EQ(m.face_ends, one.face_ends);
-            EXPECT_EQ(m.face_materials, one.face_materials) << pieces;
-            EXPECT_EQ(m.materials, one.materials);
-            EXPECT_EQ(m.face_groups, one.face_groups) << pieces;
+            EXPECT_EQ(error, one_error);
+            EXPECT_EQ(warnings, one_warnings);
+            meshtest::expect_same_faces(m, one);
+            meshtest::expect_same_names(m, one);
             EXPECT_EQ(m.groups, one.groups);
-            EXPECT_EQ(m.face_smoothing, one.face_smoothing) << pieces;
-            EXPECT_EQ(m.object_name, one.object_name);
         }
     }
 }
@@ -337,73 +323,6 @@ TEST(ObjFile, MissingMaterialLibraryLinesAndPointsAreWarningsNotFailures) {
     EXPECT_FALSE(load_obj((dir / "none.obj").string(), &m, &error));
     EXPECT_FALSE(load_obj(dir.string(), &m, &error)); // a folder
     std::filesystem::remove_all(dir);
-}
-
-Mesh two_squares() {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0},    {1, 0, 0},    {1, 1, 0},    {0, 1, 0},
-                     {1.2f, 0, 0}, {2.2f, 0, 0}, {2.2f, 1, 0}, {1.2f, 1, 0}};
-    mesh.add_face({0, 1, 2, 3});
-    mesh.add_face({4, 5, 6, 7});
-    return mesh;
-}
-
-TEST(Render, DrawsEachCopyInItsOwnColourOverTheBackground) {
-    // Two unit squares side by side, facing the camera's general direction.
-    Image image = render_mesh(two_squares(), 64, 64, 4);
-    ASSERT_EQ(image.rgb.size(), 64u * 64u * 3u);
-    auto pixel = [&](int x, int y) {
-        const uint8_t* p = &image.rgb[(static_cast<size_t>(y) * 64 + x) * 3];
-        return std::vector<int>{p[0], p[1], p[2]};
-    };
-    std::vector<int> corner = pixel(0, 0);
-    int distinct_from_background = 0;
-    bool grey = false, coloured = false;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            std::vector<int> p = pixel(x, y);
-            if (std::abs(p[0] - corner[0]) + std::abs(p[1] - corner[1]) > 60) {
-                ++distinct_from_background;
-                grey = grey || (std::abs(p[0] - p[2]) < 12 && std::abs(p[0] - p[1]) < 12);
-                coloured = coloured || std::abs(p[0] - p[2]) > 40 || std::abs(p[1] - p[2]) > 40;
-            }
-        }
-    EXPECT_GT(distinct_from_background, 64 * 64 / 10);
-    EXPECT_TRUE(grey) << "the source is drawn grey";
-    EXPECT_TRUE(coloured) << "the copy is drawn in colour";
-}
-
-TEST(Render, ShowsTheTextureOfAFaceWithTextureCoordinates) {
-    Mesh mesh = two_squares();
-    mesh.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    mesh.corner_uvs = {0, 1, 2, 3, -1, -1, -1, -1};
-    mesh.face_materials = {0, -1};
-    mesh.materials = {"flag"};
-    const std::vector<Texture> textures = {{2, 1, {255, 0, 0, 0, 0, 255}}}; // red | blue
-    Image image = render_mesh(mesh, 64, 64, 8, nullptr, nullptr, &textures);
-    bool red = false, blue = false;
-    for (size_t i = 0; i < image.rgb.size(); i += 3) {
-        red = red || (image.rgb[i] > 100 && image.rgb[i + 1] < 30 && image.rgb[i + 2] < 30);
-        blue = blue || (image.rgb[i + 2] > 100 && image.rgb[i] < 30 && image.rgb[i + 1] < 30);
-    }
-    EXPECT_TRUE(red && blue);
-}
-
-// 100,000 copies on top of one another, each filling the picture: drawn in bounded time.
-TEST(Render, BoundsTheWorkOfCopiesStackedDeep) {
-    const Mesh square = two_squares();
-    Mesh stack;
-    for (int k = 0; k <= 100000; ++k) {
-        const int32_t base = static_cast<int32_t>(stack.vertices.size());
-        stack.vertices.insert(stack.vertices.end(), square.vertices.begin(), square.vertices.end());
-        stack.add_face({base, base + 1, base + 2, base + 3});
-        stack.add_face({base + 4, base + 5, base + 6, base + 7});
-    }
-    const auto start = std::chrono::steady_clock::now();
-    size_t every = 0;
-    render_mesh(stack, 400, 300, 8, nullptr, &every);
-    EXPECT_GT(every, 1u);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include "clone/command.h"
 #include "clone/preview.h"
 #include "support/fake_controls.h"
-#include "../clone/clone_fixture.h"
+#include "support/clone_fixture.h"
 
 namespace {
 
