@@ -209,17 +209,19 @@ struct PieceRing {
         for (size_t s = 0; s < slots.size(); ++s)
             slots[s].piece = s;
     }
-    // A worker's next piece and its slot, once the slot is free; false when no piece is left or
-    // stop is set.
-    bool take(size_t count, const bool& stop, size_t* piece, Slot** slot) {
+    // Formats a worker's next piece into its slot once the slot is free, and gives the slot (its
+    // piece the one formatted); null when no piece is left or stop is set.
+    Slot* format_next(const MeshView& m, const std::vector<Piece>& pieces, const bool& stop) {
         const size_t i = next++;
-        if (i >= count) return false;
-        Slot& s = slots[i % slots.size()];
-        std::unique_lock<std::mutex> held(lock);
-        changed.wait(held, [&] { return stop || s.piece == i; });
-        *piece = i;
-        *slot = &s;
-        return !stop;
+        if (i >= pieces.size()) return nullptr;
+        Slot& slot = slots[i % slots.size()];
+        {
+            std::unique_lock<std::mutex> held(lock);
+            changed.wait(held, [&] { return stop || slot.piece == i; });
+            if (stop) return nullptr;
+        }
+        format(m, pieces[i], slot.text);
+        return &slot;
     }
     // Called under the lock once the slot's piece is out: the slot waits for the piece a ring on.
     void release(Slot& slot) { slot.piece += slots.size(); }
@@ -257,10 +259,7 @@ bool format_in_order(const MeshView& m, const std::vector<Piece>& pieces, Write 
     PieceRing ring(cores);
     bool stop = false;
     auto work = [&] {
-        size_t i;
-        PieceRing::Slot* slot;
-        while (ring.take(pieces.size(), stop, &i, &slot)) {
-            format(m, pieces[i], slot->text);
+        while (PieceRing::Slot* slot = ring.format_next(m, pieces, stop)) {
             std::lock_guard<std::mutex> held(ring.lock);
             slot->ready = true;
             ring.changed.notify_all();
@@ -298,10 +297,8 @@ bool format_in_place(const MeshView& m, const std::vector<Piece>& pieces, int fd
     size_t placed = 0, written = 0; // pieces whose offset is known; pieces written
     bool failed = false;
     auto work = [&] {
-        size_t i;
-        PieceRing::Slot* slot;
-        while (ring.take(pieces.size(), failed, &i, &slot)) {
-            format(m, pieces[i], slot->text);
+        while (PieceRing::Slot* slot = ring.format_next(m, pieces, failed)) {
+            const size_t i = slot->piece;
             uint64_t at;
             {
                 std::unique_lock<std::mutex> held(ring.lock);
