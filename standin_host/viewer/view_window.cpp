@@ -62,7 +62,7 @@ void draw_picture(Viewer* viewer) {
             viewer->pixels[i * 4 + k] = viewer->picture.rgb[i * 3 + 2 - k];
 }
 
-void on_paint(HWND window) {
+void on_paint(HWND window, WPARAM, LPARAM) {
     Viewer* viewer = viewer_of(window);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -82,12 +82,12 @@ void on_paint(HWND window) {
     EndPaint(window, &paint);
 }
 
-void on_size(HWND window) {
+void on_size(HWND window, WPARAM, LPARAM) {
     if (Viewer* viewer = viewer_of(window)) viewer->stale = true;
     InvalidateRect(window, nullptr, FALSE);
 }
 
-void on_button_down(HWND window, LPARAM lparam) {
+void on_button_down(HWND window, WPARAM, LPARAM lparam) {
     Viewer* viewer = viewer_of(window);
     viewer->dragging = true;
     viewer->drag_from = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
@@ -95,7 +95,7 @@ void on_button_down(HWND window, LPARAM lparam) {
 }
 
 // Dragging orbits the view: across turns it about the vertical, up and down tilts it.
-void on_mouse_move(HWND window, LPARAM lparam) {
+void on_mouse_move(HWND window, WPARAM, LPARAM lparam) {
     Viewer* viewer = viewer_of(window);
     if (!viewer->dragging) return;
     const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
@@ -107,13 +107,13 @@ void on_mouse_move(HWND window, LPARAM lparam) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-void on_button_up(HWND window) {
+void on_button_up(HWND window, WPARAM, LPARAM) {
     viewer_of(window)->dragging = false;
     ReleaseCapture();
 }
 
 // The wheel zooms, a tenth nearer or farther per notch.
-void on_wheel(HWND window, WPARAM wparam) {
+void on_wheel(HWND window, WPARAM wparam, LPARAM) {
     Viewer* viewer = viewer_of(window);
     const double notches = static_cast<short>(HIWORD(wparam)) / double(WHEEL_DELTA);
     viewer->angle.zoom = std::clamp(viewer->angle.zoom * std::pow(1.1, notches), 1e-3, 1e3);
@@ -144,7 +144,8 @@ void show_title(Viewer* viewer) {
     SetWindowTextA(viewer->window, title.c_str());
 }
 
-void on_command(HWND window, int id) {
+void on_command(HWND window, WPARAM wparam, LPARAM) {
+    const int id = LOWORD(wparam);
     Viewer* viewer = viewer_of(window);
     std::string error;
     if (id == command_open) {
@@ -193,38 +194,33 @@ void on_enter_idle(HWND window, WPARAM wparam, LPARAM lparam) {
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void on_destroy(HWND, WPARAM, LPARAM) { PostQuitMessage(0); }
+
+// Every message the window handles, with its handler; each answers 0.
+using MessageHandler = void (*)(HWND window, WPARAM wparam, LPARAM lparam);
+struct HandledMessage {
+    UINT message;
+    MessageHandler handle;
+};
+const HandledMessage handled_messages[] = {
+    {WM_PAINT, on_paint},
+    {WM_SIZE, on_size},
+    {WM_LBUTTONDOWN, on_button_down},
+    {WM_MOUSEMOVE, on_mouse_move},
+    {WM_LBUTTONUP, on_button_up},
+    {WM_MOUSEWHEEL, on_wheel},
+    {WM_COMMAND, on_command},
+    {WM_ENTERIDLE, on_enter_idle},
+    {WM_DESTROY, on_destroy},
+};
+
 LRESULT CALLBACK view_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_PAINT:
-        on_paint(window);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1; // the picture covers the whole client area
-    case WM_SIZE:
-        on_size(window);
-        return 0;
-    case WM_LBUTTONDOWN:
-        on_button_down(window, lparam);
-        return 0;
-    case WM_MOUSEMOVE:
-        on_mouse_move(window, lparam);
-        return 0;
-    case WM_LBUTTONUP:
-        on_button_up(window);
-        return 0;
-    case WM_MOUSEWHEEL:
-        on_wheel(window, wparam);
-        return 0;
-    case WM_COMMAND:
-        on_command(window, LOWORD(wparam));
-        return 0;
-    case WM_ENTERIDLE:
-        on_enter_idle(window, wparam, lparam);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
+    if (message == WM_ERASEBKGND) return 1; // the picture covers the whole client area
+    for (const HandledMessage& handled : handled_messages)
+        if (handled.message == message) {
+            handled.handle(window, wparam, lparam);
+            return 0;
+        }
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
