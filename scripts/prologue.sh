@@ -5,6 +5,7 @@
 #   CMAKE_BUILD_PARALLEL_LEVEL, exported: the jobs of every build (one per processor unless set),
 #          which the test presets of the native trees run as many tests at once as
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck disable=SC2034 # for the scripts that source this
 build=$root/build
 CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 export CMAKE_BUILD_PARALLEL_LEVEL
