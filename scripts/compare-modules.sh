@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
 # Times the main job with the 32-bit and the 64-bit module on the same mesh and counts, in one
-# run, and prints a Markdown table (docs/performance.md). Uses the trees under QV_BUILD (default
-# build), built by ./scripts/main-job.sh --arch 64. Usage: compare-modules.sh [SIDE] [COUNT] [REPEATS]
+# run, and prints a Markdown table (docs/performance.md). Uses the trees in build/, built by
+# ./scripts/main-job.sh --arch 64. Usage: compare-modules.sh [SIDE] [COUNT] [REPEATS]
 # The mesh is a SIDE x SIDE grid of vertices joined by quads; COUNT copies of it are added, and
 # a run with 0 copies shows the fixed cost (Wine's start, reading and writing the source).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}
+. "$(dirname "$0")/prologue.sh"
 side=${1:-100} count=${2:-99} repeats=${3:-3}
 run=$build/native/clone_tool/cli/quorvel-clone
 work=$(mktemp -d)
 . "$root/scripts/wine-env.sh"
-stop_servers() {
-    (qv_wine_env "$build/windows" && qv_wine_stop)
-    (qv_wine_env "$build/windows64" && qv_wine_stop)
-}
-trap 'stop_servers; rm -rf "$work"' EXIT
+trap 'qv_wine_stop "$build/windows"; qv_wine_stop "$build/windows64"; rm -rf "$work"' EXIT
 
 awk -v n="$side" 'BEGIN {
     for (j = 0; j < n; ++j) for (i = 0; i < n; ++i) printf "v %g 0 %g\n", i / n, j / n
@@ -30,8 +25,7 @@ echo "|---|---|---|---|---|---|---|"
 for arch in 32 64; do
     tree=$build/windows
     [ "$arch" = 32 ] || tree=$build/windows64
-    # A server left running for the prefix would make the start fail.
-    (qv_wine_env "$tree" && qv_wine_prepare && qv_wine_stop && qv_wine_start)
+    qv_wine_start "$tree"
     wine=native
     [ "$arch" = 64 ] || ! grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 || wine=qemu-user
     for copies in 0 "$count"; do

@@ -5,8 +5,7 @@
 # arguments go to quorvel-clone (see its --help) and override the ring's parameters; with
 # --arch 64 the 64-bit module does the work (its tree is built as well).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}
+. "$(dirname "$0")/prologue.sh"
 
 # --arch 64 runs the 64-bit module (32-bit is the default): build that tree too.
 arch=32 prev=
@@ -18,7 +17,8 @@ done
 
 "$root/scripts/setup.sh"
 . "$root/scripts/build.sh"
-qv_build_all "$root" "$build" "$(nproc)" "quorvel_clone standin_runner" "quorvel-clone"
-[ "$arch" != 64 ] || qv_build_windows64 "$root" "$build" "$(nproc)" "quorvel_clone standin_runner"
+qv_build windows windows-main-job
+qv_build native native-main-job
+[ "$arch" != 64 ] || qv_build windows64 windows64-main-job
 "$build/native/clone_tool/cli/quorvel-clone" --rotation 0,30,0 --count 11 \
     --out "$root/out" --name ring "$@"

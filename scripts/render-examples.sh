@@ -2,8 +2,7 @@
 # Regenerates the README's before/after pictures in docs/examples/ with the main job's runner, and
 # the textured crate in docs/examples/crate/ that one of them starts from.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}
+. "$(dirname "$0")/prologue.sh"
 run="$build/native/clone_tool/cli/quorvel-clone"
 out="$root/docs/examples"
 tmp=$(mktemp -d)

@@ -1,24 +1,21 @@
 #!/usr/bin/env bash
 # Regenerates docs/dialog.png: the open settings dialog under Xvfb, in the Japanese locale, drawn
 # by Wine's X11 driver inside a virtual desktop (which draws the caption), cropped to the dialog.
-# Uses the Windows build tree under QV_BUILD (default: build) and its display prefix.
+# Uses the 32-bit Windows tree (build/windows) and its display prefix.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}/windows
+. "$(dirname "$0")/prologue.sh"
+tree=$build/windows
 out=$root/docs/dialog.png
 
-[ -f "$build/CMakeCache.txt" ] ||
-    cmake -S "$root" --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target show_dialog -j2 >/dev/null
+. "$root/scripts/build.sh"
+qv_build windows windows-dialog-shot >/dev/null
 
 . "$root/scripts/wine-env.sh"
-QV_WINE_DISPLAY=1 # the prefix that draws on the X display, not the tests' null-driver one
-qv_wine_env "$build"
 work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
     rm -rf "$work"
-    wineserver -k 2>/dev/null || true
+    qv_wine_stop "$tree" wineprefix-display
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -29,10 +26,12 @@ xvfb_pid=$!
 export DISPLAY=$display
 sleep 1
 
-qv_wine_prepare
+# The prefix that draws on the X display, not the tests' null-driver one.
+qv_wine_start "$tree" wineprefix-display
+qv_wine_env "$tree" wineprefix-display
 
 rect=$work/rect.txt
-cp "$build/plugin/show_dialog.exe" "$work/"
+cp "$tree/plugin/show_dialog.exe" "$work/"
 LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine explorer /desktop=quorvel,640x400 \
     "$work/show_dialog.exe" "$(winepath -w "$rect")" </dev/null >/dev/null 2>&1 &
 wine_pid=$!

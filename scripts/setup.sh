@@ -2,6 +2,7 @@
 # Installs everything the native and the Windows builds and their tests need, from Debian's packages.
 # Idempotent and non-interactive; takes seconds when everything is already there.
 set -euo pipefail
+. "$(dirname "$0")/prologue.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
@@ -28,7 +29,7 @@ fi
 
 # Some kernels here refuse 32-bit programs; then run them through qemu-user (and keep a handler
 # already registered on a working emulator).
-. "$(dirname "$0")/qemu-user.sh"
+. "$root/scripts/qemu-user.sh"
 if [ -e "$qv_qemu_entry" ] || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   qv_qemu_install
   qv_qemu_register

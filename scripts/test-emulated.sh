@@ -3,17 +3,16 @@
 # natively: the tests of the 32-bit Windows tree and the native tests that start it under Wine.
 # Registers qemu-user for 32-bit programs for this run only and removes it afterwards, however the
 # run ends. Where 32-bit programs already run through qemu-user it registers and removes nothing.
-# Runs on the trees scripts/test.sh built (QV_BUILD, default build/). Needs root.
+# Runs on the trees scripts/test.sh built. Needs root.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}
+. "$(dirname "$0")/prologue.sh"
 . "$root/scripts/qemu-user.sh"
 . "$root/scripts/wine-env.sh"
 
 registered=0 wine_started=0 child=
 finish() {
     [ -z "$child" ] || kill "$child" 2>/dev/null || true
-    [ "$wine_started" = 0 ] || qv_wine_stop
+    [ "$wine_started" = 0 ] || qv_wine_stop "$build/windows"
     if [ "$registered" = 1 ]; then
         qv_qemu_unregister
         echo "test-emulated: qemu-user handler removed; $(qv_i386_path)"
@@ -41,9 +40,9 @@ fi
 echo "test-emulated: $(qv_i386_path)"
 [ -n "$(qv_i386_emulator)" ] || { echo "test-emulated: qemu-user is not in use" >&2; exit 1; }
 
-qv_wine_env "$build/windows"
-qv_wine_prepare
 wine_started=1
-qv_wine_start
-run ctest --test-dir "$build/windows" --output-on-failure --no-tests=error
-run ctest --test-dir "$build/native" --output-on-failure -L wine --no-tests=error
+qv_wine_start "$build/windows"
+# ctest reads the test presets from the folder it starts in.
+cd "$root"
+run ctest --preset windows
+run ctest --preset native-wine

@@ -3,8 +3,7 @@
 # after setting up and building what it needs: pick Plug-ins > オブジェクトを連続複写, tick the
 # preview and type. Usage: ./scripts/try.sh [MESH.obj] [--arch 64]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QV_BUILD:-$root/build}
+. "$(dirname "$0")/prologue.sh"
 mesh=
 arch=32
 while [ $# -gt 0 ]; do
@@ -17,19 +16,16 @@ done
 
 "$root/scripts/setup.sh"
 . "$root/scripts/build.sh"
-if [ "$arch" = 64 ]; then
-    tree=$build/windows64
-    qv_build_windows64 "$root" "$build" 2 "quorvel_clone standin_viewer"
-else
-    tree=$build/windows
-    qv_configure "$root" windows "$tree"
-    cmake --build "$tree" -j 2 --target quorvel_clone standin_viewer
-fi
+tree=windows
+[ "$arch" != 64 ] || tree=windows64
+qv_build "$tree" "$tree-viewer"
+tree=$build/$tree
 
+# The prefix that draws on the display.
 . "$root/scripts/wine-env.sh"
-QV_WINE_DISPLAY=1 # the prefix that draws on the display
-qv_wine_env "$tree"
-qv_wine_prepare
+trap 'qv_wine_stop "$tree" wineprefix-display' EXIT
+qv_wine_start "$tree" wineprefix-display
+qv_wine_env "$tree" wineprefix-display
 args=()
 [ -z "$mesh" ] || args=("$(winepath -w "$mesh")")
 LOCPATH="$QV_LOCPATH" LANG=ja_JP.UTF-8 wine "$tree/plugin/standin_viewer.exe" "${args[@]}"

@@ -4,12 +4,13 @@
 # memory, written into docs/performance.md with a plot (docs/peer_ns_per_vertex.png).
 # Blender is a peer, never a dependency: Debian's package is installed only with --install.
 #
-# Usage: bench/peer/compare_with_blender.sh [--install] [--repeat N] [--build DIR] [--cases LIST]
+# Our side is built in the measuring tree (build-perf/native, the preset perf), apart from the
+# trees the tests use.
+#
+# Usage: bench/peer/compare_with_blender.sh [--install] [--repeat N] [--cases LIST]
 #   LIST: mesh vertices:copies pairs, as in the default below.
 set -euo pipefail
-
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$root/build-perf
+. "$(dirname "$0")/../../scripts/prologue.sh"
 repeat=3
 install=0
 # Mesh vertices and copies in all: 100 thousand to 100 million output vertices. 67 copies of the
@@ -19,9 +20,8 @@ while [ $# -gt 0 ]; do
     case $1 in
     --install) install=1 ;;
     --repeat) repeat=$2; shift ;;
-    --build) build=$2; shift ;;
     --cases) cases=$2; shift ;;
-    *) echo "usage: $0 [--install] [--repeat N] [--build DIR] [--cases LIST]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--install] [--repeat N] [--cases LIST]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -35,10 +35,10 @@ if ! command -v blender >/dev/null; then
     fi
 fi
 
-cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/native" -j2 --target peer_engine >/dev/null
-engine=$build/native/bench/peer/peer_engine
-work=$build/peer
+. "$root/scripts/build.sh"
+qv_build perf perf-peer >/dev/null
+engine=$root/build-perf/native/bench/peer/peer_engine
+work=$root/build-perf/peer
 mkdir -p "$work"
 
 for c in $cases; do

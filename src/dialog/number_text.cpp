@@ -75,7 +75,8 @@ struct TextCursor {
         const unsigned char first = static_cast<unsigned char>(p[0]);
         if (!is_lead_byte(first)) return p[0];
         if (p[1] == '\0') return not_a_number_char; // a lead byte cut off by the edit's buffer
-        return ascii_of_double_byte(first << 8 | static_cast<unsigned char>(p[1]));
+        return ascii_of_double_byte(static_cast<unsigned>(first) << 8 |
+                                    static_cast<unsigned char>(p[1]));
     }
     void next() { p += is_lead_byte(static_cast<unsigned char>(p[0])) && p[1] != '\0' ? 2 : 1; }
 };

@@ -7,8 +7,8 @@ set -euo pipefail
 root=$1
 work=$2
 reference=$3
-# Fresh trees inside each copy, whatever the caller builds into.
-unset QV_BUILD QV_DIST
+# Each copy writes its archive into its own dist/, wherever the caller's goes.
+unset QV_DIST
 . "$root/scripts/build.sh"
 # Both copies carry the source's date, not one of their own.
 SOURCE_DATE_EPOCH=$(qv_source_date "$root")

@@ -7,10 +7,9 @@
 set -eu
 program=$1
 shift
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-dir=$(cd "$(dirname "$program")" && pwd)
-while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/wine-env.sh"
+tree=$(qv_wine_tree_of "$program")
 
 # The display: Xvfb on the first free number from 140, wide enough for the window and the dialog
 # beside it.
@@ -24,7 +23,7 @@ export DISPLAY=":$display"
 shots=$(mktemp -d)
 answerer=
 cleanup() {
-    wineserver -k 2>/dev/null || true
+    qv_wine_stop "$tree" wineprefix-screen
     [ -z "$answerer" ] || kill "$answerer" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
     rm -rf "$shots"
@@ -32,13 +31,8 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
-. "$root/scripts/wine-env.sh"
-QV_WINE_DISPLAY=1
-qv_wine_env "$dir"
-export WINEPREFIX="$dir/wineprefix-screen"
-qv_wine_prepare
-wineserver -k 2>/dev/null || true # one left by a run that was killed: the prefix is ours alone
-qv_wine_start
+qv_wine_start "$tree" wineprefix-screen
+qv_wine_env "$tree" wineprefix-screen
 
 # A request shotN.request is answered with shotN.ppm, written whole before the request goes.
 (
