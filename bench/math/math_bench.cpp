@@ -14,7 +14,12 @@
 #include <glm/glm.hpp>
 #include <glm/gtx/euler_angles.hpp>
 
-#include "math/math_table.h"
+#include "math/math_3dnow.h"
+#include "math/math_dispatch.h"
+#include "math/math_generic.h"
+#include "math/math_reference.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/module_instance.h"
-#include "math/float_state.h"
+#include "cpu/float_state.h"
 
 namespace {
 

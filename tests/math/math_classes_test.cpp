@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "math/math_3dnow.h"
 #include "math/math_api.h"
-#include "math/math_selection.h"
+#include "math/math_generic.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
 #include "math_test_support.h"
 
 namespace {

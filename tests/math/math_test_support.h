@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "math/math_table.h"
+#include "math/math_reference.h"
 
 struct MathInputs {
     std::mt19937 rng;
