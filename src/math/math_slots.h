@@ -9,6 +9,9 @@
 
 #include "math/math_types.h"
 
+// A vector v of type V times the matrix m, into a vector of type R.
+#define QV_MATH_TIMES_MATRIX(X, slot, R, V, name)                                                  \
+    X(slot, R*, name, (R * out, const V* v, const Matrix4* m), (out, v, m))
 // The curves through points, alike in 2, 3 and 4 components (V is the vector type).
 // Cubic Hermite point at s from p1 (tangent t1) to p2 (tangent t2).
 #define QV_MATH_HERMITE(X, slot, V, name)                                                          \
@@ -25,14 +28,11 @@
 
 #define QV_MATH_SLOTS(X)                                                                           \
     /* (x, y, 0, 1) times m. */                                                                    \
-    X(0, Vector4*, vec2_transform, (Vector4 * out, const Vector2* v, const Matrix4* m),            \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 0, Vector4, Vector2, vec2_transform)                                   \
     /* (x, y, z, 1) times m. */                                                                    \
-    X(1, Vector4*, vec3_transform, (Vector4 * out, const Vector3* v, const Matrix4* m),            \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 1, Vector4, Vector3, vec3_transform)                                   \
     /* (x, y, z, w) times m. out may be v. */                                                      \
-    X(2, Vector4*, vec4_transform, (Vector4 * out, const Vector4* v, const Matrix4* m),            \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 2, Vector4, Vector4, vec4_transform)                                   \
     /* a * b (a applied first). out may be a, b or both. */                                        \
     X(3, Matrix4*, matrix_multiply, (Matrix4 * out, const Matrix4* a, const Matrix4* b),           \
       (out, a, b))                                                                                 \
@@ -40,20 +40,16 @@
     X(4, Matrix4*, matrix_multiply_transpose, (Matrix4 * out, const Matrix4* a, const Matrix4* b), \
       (out, a, b))                                                                                 \
     /* The direction (x, y, 0, 0) times m, x and y of the result. */                               \
-    X(5, Vector2*, vec2_transform_normal, (Vector2 * out, const Vector2* v, const Matrix4* m),     \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 5, Vector2, Vector2, vec2_transform_normal)                            \
     /* The direction (x, y, z, 0) times m, x, y and z of the result. */                            \
-    X(6, Vector3*, vec3_transform_normal, (Vector3 * out, const Vector3* v, const Matrix4* m),     \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 6, Vector3, Vector3, vec3_transform_normal)                            \
     /* v scaled to unit length; a zero vector stays zero. */                                       \
     X(7, Vector3*, vec3_normalize, (Vector3 * out, const Vector3* v), (out, v))                    \
     X(8, Vector4*, vec4_normalize, (Vector4 * out, const Vector4* v), (out, v))                    \
     /* (x, y, 0, 1) times m, x and y divided by w unless w is nearly 1. */                         \
-    X(9, Vector2*, vec2_transform_coord, (Vector2 * out, const Vector2* v, const Matrix4* m),      \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 9, Vector2, Vector2, vec2_transform_coord)                             \
     /* (x, y, z, 1) times m, divided by w unless w is nearly 1. out may be v. */                   \
-    X(10, Vector3*, vec3_transform_coord, (Vector3 * out, const Vector3* v, const Matrix4* m),     \
-      (out, v, m))                                                                                 \
+    QV_MATH_TIMES_MATRIX(X, 10, Vector3, Vector3, vec3_transform_coord)                            \
     /* Determinant of m. */                                                                        \
     X(11, float, matrix_determinant, (const Matrix4* m), (m))                                      \
     /* The plane through point with the given normal (normal taken as it is). */                   \

@@ -94,9 +94,7 @@ TEST_P(TransformEdges, MatrixMultiplyMapsInTheOrderOfItsArguments) {
     EXPECT_EQ(r.x, 7.0f);
     t.matrix_multiply(&m, &shift, &scale);
     t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 12.0f);
-    EXPECT_EQ(r.y, 0.0f);
-    EXPECT_EQ(r.z, 0.0f);
+    expect_point_eq(r, 12.0f, 0.0f, 0.0f);
 }
 
 TEST_P(TransformEdges, MatrixMultiplyAllowsEveryAliasing) {
@@ -127,17 +125,13 @@ TEST_P(TransformEdges, TransformCoordDividesOnlyWhenWIsNotNearlyOne) {
     Vector3 p = {0.5f, 3.0f, -2.0f}, r;
     m.m[3][3] = 1.0f + 0x1p-23f;
     t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 0.75f);
-    EXPECT_EQ(r.y, 3.0f);
-    EXPECT_EQ(r.z, -2.0f);
+    expect_point_eq(r, 0.75f, 3.0f, -2.0f);
     m.m[3][3] = 1.0f + 0x1p-22f;
     t.vec3_transform_coord(&r, &p, &m);
     EXPECT_NE(r.y, 3.0f);
     m.m[3][3] = 2.0f;
     t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 0.375f);
-    EXPECT_EQ(r.y, 1.5f);
-    EXPECT_EQ(r.z, -1.0f);
+    expect_point_eq(r, 0.375f, 1.5f, -1.0f);
     Vector3 q = {1.0f, 0.0f, -2.0f};
     m = identity_matrix();
     m.m[3][3] = 0.0f;
@@ -150,9 +144,7 @@ TEST_P(TransformEdges, TransformCoordDividesOnlyWhenWIsNotNearlyOne) {
     m.m[3][3] = 1.0f;
     m.m[0][1] = 1.0f;
     t.vec3_transform_coord(&v, &v, &m);
-    EXPECT_EQ(v.x, 1.0f);
-    EXPECT_EQ(v.y, 3.0f);
-    EXPECT_EQ(v.z, 3.0f);
+    expect_point_eq(v, 1.0f, 3.0f, 3.0f);
     // NaN in the point propagates.
     Vector3 nan_point = {std::nanf(""), 1, 1};
     t.vec3_transform_coord(&r, &nan_point, &kIdentity);

@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "math/math_reference.h"
 
 struct MathInputs {
@@ -50,6 +52,13 @@ inline Matrix4 identity_matrix() {
     for (int i = 0; i < 4; ++i)
         m.m[i][i] = 1.0f;
     return m;
+}
+
+// r is (x, y, z) exactly, component by component.
+inline void expect_point_eq(const Vector3& r, float x, float y, float z) {
+    EXPECT_EQ(r.x, x);
+    EXPECT_EQ(r.y, y);
+    EXPECT_EQ(r.z, z);
 }
 
 inline std::vector<float> floats_of(const void* p, size_t bytes) {
