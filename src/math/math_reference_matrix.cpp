@@ -68,6 +68,8 @@ double cofactor(const double a[16], int row, int col) {
         double first = a[4 * rows[k] + cols[0]];
         bool negative = (row + col + k) % 2 != 0;
         double plus = first * upper[cols[1]] * lower[cols[2]];
+        // A negative first term negates its first factor, so that it rounds as the signed product
+        // in any rounding mode.
         if (k == 0)
             sum = negative ? -first * upper[cols[1]] * lower[cols[2]] : plus;
         else

@@ -88,13 +88,11 @@ TEST_P(TransformEdges, MatrixMultiplyMapsInTheOrderOfItsArguments) {
     Matrix4 scale, shift = identity_matrix(), m;
     math_reference_table.matrix_scaling(&scale, 2, 1, 1);
     shift.m[3][0] = 5;
-    Vector3 p = {1, 0, 0}, r;
+    const Vector3 p = {1, 0, 0};
     t.matrix_multiply(&m, &scale, &shift);
-    t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 7.0f);
+    EXPECT_EQ(point_through(t, m, p).x, 7.0f);
     t.matrix_multiply(&m, &shift, &scale);
-    t.vec3_transform_coord(&r, &p, &m);
-    expect_point_eq(r, 12.0f, 0.0f, 0.0f);
+    expect_point_eq(point_through(t, m, p), 12.0f, 0.0f, 0.0f);
 }
 
 TEST_P(TransformEdges, MatrixMultiplyAllowsEveryAliasing) {

@@ -126,9 +126,7 @@ TEST(ReferenceOperations, RotationMatrices) {
     }
     Matrix4 m;
     R.matrix_translation(&m, 1, 2, 3);
-    Vector3 p = {1, 1, 1}, r;
-    R.vec3_transform_coord(&r, &p, &m);
-    expect_point_eq(r, 2, 3, 4);
+    expect_point_eq(point_through(R, m, {1, 1, 1}), 2, 3, 4);
 }
 
 TEST(ReferenceOperations, QuaternionAlgebra) {

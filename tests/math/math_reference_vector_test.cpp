@@ -1,6 +1,7 @@
 // The reference's vectors, planes, curves and projections against double-precision hand
 // computations.
 #include <cmath>
+#include <initializer_list>
 
 #include <gtest/gtest.h>
 
@@ -12,45 +13,50 @@ namespace {
 
 const MathDispatchTable& R = math_reference_table;
 
+// The components `which` of got (a record of floats) against the row vector p times m.
+template <class V>
+void expect_times_near(const V& got, const double p[4], const Matrix4& m,
+                       std::initializer_list<int> which) {
+    double e[4];
+    times(p, m, e);
+    std::vector<float> g = floats_of(&got, sizeof got);
+    for (int c : which)
+        EXPECT_NEAR(g[c], e[c], 1e-5) << c;
+}
+
+// Component c of got against that of p times m, divided by its w.
+template <class V>
+void expect_divided_near(const V& got, const double p[4], const Matrix4& m, int c) {
+    double e[4];
+    times(p, m, e);
+    EXPECT_NEAR(floats_of(&got, sizeof got)[c], e[c] / e[3],
+                1e-4 * std::fmax(1, std::fabs(e[c] / e[3])));
+}
+
 TEST(ReferenceOperations, TransformsOfPointsAndDirections) {
     MathInputs in(1);
     for (int i = 0; i < 100; ++i) {
         Matrix4 m = in.matrix();
         Vector4 v = in.v4();
-        double e[4];
+        Vector2 v2 = {v.x, v.y}, r2;
+        Vector3 v3 = {v.x, v.y, v.z}, r3;
         Vector4 r4;
         double p2[4] = {v.x, v.y, 0, 1}, p3[4] = {v.x, v.y, v.z, 1}, p4[4] = {v.x, v.y, v.z, v.w};
-        Vector2 v2 = {v.x, v.y};
-        Vector3 v3 = {v.x, v.y, v.z};
-        times(p2, m, e);
-        R.vec2_transform(&r4, &v2, &m);
-        EXPECT_NEAR(r4.x, e[0], 1e-5);
-        EXPECT_NEAR(r4.w, e[3], 1e-5);
-        Vector2 r2;
-        R.vec2_transform_coord(&r2, &v2, &m);
-        EXPECT_NEAR(r2.y, e[1] / e[3], 1e-4 * std::fmax(1, std::fabs(e[1] / e[3])));
-        times(p3, m, e);
-        R.vec3_transform(&r4, &v3, &m);
-        EXPECT_NEAR(r4.z, e[2], 1e-5);
-        EXPECT_NEAR(r4.w, e[3], 1e-5);
-        Vector3 r3;
-        R.vec3_transform_coord(&r3, &v3, &m);
-        EXPECT_NEAR(r3.z, e[2] / e[3], 1e-4 * std::fmax(1, std::fabs(e[2] / e[3])));
-        times(p4, m, e);
-        R.vec4_transform(&r4, &v, &m);
-        EXPECT_NEAR(r4.x, e[0], 1e-5);
-        EXPECT_NEAR(r4.y, e[1], 1e-5);
-        EXPECT_NEAR(r4.z, e[2], 1e-5);
-        EXPECT_NEAR(r4.w, e[3], 1e-5);
         double d2[4] = {v.x, v.y, 0, 0}, d3[4] = {v.x, v.y, v.z, 0};
-        times(d2, m, e);
+        R.vec2_transform(&r4, &v2, &m);
+        expect_times_near(r4, p2, m, {0, 3});
+        R.vec2_transform_coord(&r2, &v2, &m);
+        expect_divided_near(r2, p2, m, 1);
+        R.vec3_transform(&r4, &v3, &m);
+        expect_times_near(r4, p3, m, {2, 3});
+        R.vec3_transform_coord(&r3, &v3, &m);
+        expect_divided_near(r3, p3, m, 2);
+        R.vec4_transform(&r4, &v, &m);
+        expect_times_near(r4, p4, m, {0, 1, 2, 3});
         R.vec2_transform_normal(&r2, &v2, &m);
-        EXPECT_NEAR(r2.x, e[0], 1e-5);
-        EXPECT_NEAR(r2.y, e[1], 1e-5);
-        times(d3, m, e);
+        expect_times_near(r2, d2, m, {0, 1});
         R.vec3_transform_normal(&r3, &v3, &m);
-        EXPECT_NEAR(r3.x, e[0], 1e-5);
-        EXPECT_NEAR(r3.z, e[2], 1e-5);
+        expect_times_near(r3, d3, m, {0, 2});
         Plane p = {v.x, v.y, v.z, v.w}, rp;
         R.plane_transform(&rp, &p, &m);
         EXPECT_NEAR(rp.a, (double)r4.x, 1e-5);

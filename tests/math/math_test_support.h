@@ -54,6 +54,13 @@ inline Matrix4 identity_matrix() {
     return m;
 }
 
+// p through m, by the table's vec3_transform_coord.
+inline Vector3 point_through(const MathDispatchTable& t, const Matrix4& m, Vector3 p) {
+    Vector3 r;
+    t.vec3_transform_coord(&r, &p, &m);
+    return r;
+}
+
 // r is (x, y, z) exactly, component by component.
 inline void expect_point_eq(const Vector3& r, float x, float y, float z) {
     EXPECT_EQ(r.x, x);
