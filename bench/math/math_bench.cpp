@@ -14,7 +14,12 @@
 #include <glm/glm.hpp>
 #include <glm/gtx/euler_angles.hpp>
 
-#include "math/math_table.h"
+#include "math/math_3dnow.h"
+#include "math/math_dispatch.h"
+#include "math/math_generic.h"
+#include "math/math_reference.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
 
 namespace {
 
@@ -55,81 +60,73 @@ Matrix4 sample_matrix(float seed) {
     return m;
 }
 
-void BM_matrix_multiply(benchmark::State& state) {
-    // Through a volatile pointer to the table, as a real caller reaches a slot.
-    static MathDispatchTable table;
-    table = table_for((int)state.range(0));
-    MathDispatchTable* volatile t = &table;
-    Matrix4 a = sample_matrix(0.5f), b = sample_matrix(-0.25f), out;
+// The table filled for the class state names, reached through a volatile pointer as a real caller
+// reaches a slot; the class is the run's label.
+MathDispatchTable* class_table(benchmark::State& state, MathDispatchTable* table) {
+    *table = table_for((int)state.range(0));
+    state.SetLabel(kClassNames[state.range(0)]);
+    return table;
+}
+
+// Runs step on every iteration and keeps its result out.
+template <class Out, class Step> void measure(benchmark::State& state, Out& out, Step step) {
     for (auto _ : state) {
-        t->matrix_multiply(&out, &a, &b);
+        step();
         benchmark::DoNotOptimize(out);
         benchmark::ClobberMemory();
     }
-    state.SetLabel(kClassNames[state.range(0)]);
+}
+
+void BM_matrix_multiply(benchmark::State& state) {
+    static MathDispatchTable table;
+    MathDispatchTable* volatile t = class_table(state, &table);
+    Matrix4 a = sample_matrix(0.5f), b = sample_matrix(-0.25f), out;
+    measure(state, out, [&] { t->matrix_multiply(&out, &a, &b); });
 }
 
 void BM_vec3_transform_coord(benchmark::State& state) {
     static MathDispatchTable table;
-    table = table_for((int)state.range(0));
-    MathDispatchTable* volatile t = &table;
+    MathDispatchTable* volatile t = class_table(state, &table);
     Matrix4 m = sample_matrix(0.5f);
     Vector3 v = {1.0f, 2.0f, 3.0f}, out;
-    for (auto _ : state) {
-        t->vec3_transform_coord(&out, &v, &m);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    state.SetLabel(kClassNames[state.range(0)]);
+    measure(state, out, [&] { t->vec3_transform_coord(&out, &v, &m); });
 }
 
 void BM_yaw_pitch_roll(benchmark::State& state) {
     // The composite reaches its steps through the module table, so fill that one.
-    math_dispatch_table = table_for((int)state.range(0));
-    MathDispatchTable* volatile t = &math_dispatch_table;
+    MathDispatchTable* volatile t = class_table(state, &math_dispatch_table);
     Matrix4 out;
     float angle = 0.3f;
-    for (auto _ : state) {
-        t->matrix_rotation_yaw_pitch_roll(&out, angle, 0.7f, -1.1f);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    state.SetLabel(kClassNames[state.range(0)]);
+    measure(state, out, [&] { t->matrix_rotation_yaw_pitch_roll(&out, angle, 0.7f, -1.1f); });
 }
 
 void BM_glm_matrix_multiply(benchmark::State& state) {
     glm::mat4 a(0.5f), b(-0.25f), out;
     a[3] = glm::vec4(1, 2, 3, 1);
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(a);
         benchmark::DoNotOptimize(b);
         out = b * a; // column vectors: b * a applies a first
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void BM_glm_vec3_transform_coord(benchmark::State& state) {
     glm::mat4 m(0.5f);
     glm::vec3 v(1, 2, 3), out;
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(m);
         glm::vec4 r = m * glm::vec4(v, 1.0f);
         out = glm::vec3(r) / r.w;
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void BM_glm_yaw_pitch_roll(benchmark::State& state) {
     float angle = 0.3f;
     glm::mat4 out;
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(angle);
         out = glm::yawPitchRoll(angle, 0.7f, -1.1f);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 // Row-major, as the module stores matrices; row vectors times the matrix.
@@ -138,40 +135,34 @@ typedef Eigen::Matrix<float, 4, 4, Eigen::RowMajor> EigenMatrix;
 void BM_eigen_matrix_multiply(benchmark::State& state) {
     EigenMatrix a = EigenMatrix::Constant(0.5f), b = EigenMatrix::Constant(-0.25f), out;
     a.row(3) << 1, 2, 3, 1;
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(a);
         benchmark::DoNotOptimize(b);
         out.noalias() = a * b;
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void BM_eigen_vec3_transform_coord(benchmark::State& state) {
     EigenMatrix m = EigenMatrix::Constant(0.5f);
     Eigen::RowVector3f v(1, 2, 3), out;
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(m);
         Eigen::RowVector4f r = v.homogeneous() * m;
         out = r.head<3>() / r.w();
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void BM_eigen_yaw_pitch_roll(benchmark::State& state) {
     float angle = 0.3f;
     Eigen::Matrix3f out;
-    for (auto _ : state) {
+    measure(state, out, [&] {
         benchmark::DoNotOptimize(angle);
         // Roll about Z first, then pitch about X, then yaw about Y.
         out = (Eigen::AngleAxisf(angle, Eigen::Vector3f::UnitY()) *
                Eigen::AngleAxisf(0.7f, Eigen::Vector3f::UnitX()) *
                Eigen::AngleAxisf(-1.1f, Eigen::Vector3f::UnitZ()))
                   .toRotationMatrix();
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 const char* const kOperations[] = {"matrix_multiply", "vec3_transform_coord", "yaw_pitch_roll"};

@@ -4,10 +4,10 @@
 
 #include "clone/build_limit.h"
 #include "clone/clone_settings.h"
+#include "cpu/float_state.h"
 #include "host_api/host_api.h"
-#include "math/float_state.h"
 #include "math/math_api.h"
-#include "math/math_table.h"
+#include "math/math_dispatch.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "clone/command.h"
+#include "cpu/float_state.h"
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/module_instance.h"
-#include "math/float_state.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // The 3DNow! classes. No processor this module is built and tested on runs 3DNow!, and untested
 // vector code is not wanted, so both classes install the reference code under their slots; the
 // selection's rules for them stay intact.
+#include "math/math_3dnow.h"
+
 #include <cstring>
 
-#include "math/math_impl.h"
-#include "math/math_table.h"
+#include "math/math_class_slots.h"
+#include "math/math_reference.h"
 
 void fill_3dnow_math(MathDispatchTable* table) {
     std::memcpy(table, &math_reference_table, sizeof *table);

@@ -1,14 +1,12 @@
-// The dispatch table, its stubs and the one-time selection, and the public entries that call
-// through the table.
+#include "math/math_dispatch.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <sched.h>
 #endif
 
-#include <type_traits>
-
-#include "math/math_api.h"
+#include "math/math_probe.h"
 #include "math/math_selection.h"
 
 std::atomic<uint32_t> math_selection_state{MATH_NOT_SELECTED};
@@ -71,15 +69,3 @@ uint32_t select_math_implementations() {
         yield_to_other_threads();
     return math_selection_state.load(std::memory_order_relaxed);
 }
-
-// Each declaration in math_api.h has its slot's type: one that differed would make the definition
-// below a second overload rather than an error.
-#define QV_MATH_DECLARED(slot, result, name, params, args)                                         \
-    static_assert(std::is_same<decltype(&::name), result(*) params>::value, #name);
-QV_MATH_SLOTS(QV_MATH_DECLARED)
-#undef QV_MATH_DECLARED
-
-#define QV_MATH_PUBLIC(slot, result, name, params, args)                                           \
-    result name params { return math_slot(math_dispatch_table.name) args; }
-QV_MATH_SLOTS(QV_MATH_PUBLIC)
-#undef QV_MATH_PUBLIC

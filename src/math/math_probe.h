@@ -22,17 +22,6 @@ struct MathPlatformProbe {
     int (*cpuid)(uint32_t leaf, uint32_t regs[4]);
 };
 
-// The CPUID feature bits the selection reads: in EDX of leaf 1, and in EDX of the extended leaf
-// 0x80000001.
-enum : uint32_t {
-    CPUID_EDX_MMX = 1u << 23,
-    CPUID_EDX_SSE = 1u << 25,
-    CPUID_EDX_SSE2 = 1u << 26,
-    CPUID_EXT_EDX_MMX_EXTENSIONS = 1u << 22,
-    CPUID_EXT_EDX_3DNOW_EXTENSIONS = 1u << 30,
-    CPUID_EXT_EDX_3DNOW = 1u << 31,
-};
-
 // The Windows processor feature numbers the selection asks for.
 enum : uint32_t {
     MATH_FEATURE_SSE = 6,   // PF_XMMI_INSTRUCTIONS_AVAILABLE
@@ -43,16 +32,3 @@ enum : uint32_t {
 // The facts of the machine the module runs on (Windows: registry, version and feature queries and
 // CPUID; elsewhere: CPUID, no registry values, an NT-type system).
 extern const MathPlatformProbe math_platform_probe;
-
-// The three registry calls, with the Windows API's meaning and results (0 is ERROR_SUCCESS).
-struct MathRegistryCalls {
-    long (*open_key)(const char* sub_key, void** key); // under HKEY_LOCAL_MACHINE
-    long (*query_value)(void* key, const char* value_name, uint32_t* type, unsigned char* data,
-                        uint32_t* size);
-    long (*close_key)(void* key);
-};
-
-// Reads value_name under "Software\Microsoft\Direct3D": 1 and *value only for a 4-byte REG_DWORD.
-// The key is opened and closed once per read.
-int read_registry_dword_with(const MathRegistryCalls* calls, const char* value_name,
-                             uint32_t* value);

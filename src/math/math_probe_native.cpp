@@ -1,7 +1,8 @@
 // The facts of a machine without the Windows registry, version query or feature query: CPUID for
 // the processor, an NT-type system, no registry values.
-#include "math/math_cpuid.h"
 #include "math/math_probe.h"
+
+#include "cpu/cpuid.h"
 
 namespace {
 
@@ -14,11 +15,11 @@ int nt_type_system(MathOsVersion* out) {
 
 int feature_from_cpuid(uint32_t feature) {
     uint32_t r[4];
-    if (!math_cpuid(1, r)) return 0;
+    if (!read_cpuid(1, r)) return 0;
     if (feature == MATH_FEATURE_SSE) return (r[3] & CPUID_EDX_SSE) != 0;
     if (feature == MATH_FEATURE_SSE2) return (r[3] & CPUID_EDX_SSE2) != 0;
     if (feature == MATH_FEATURE_3DNOW) {
-        if (!math_cpuid(0x80000000u, r) || r[0] < 0x80000001u || !math_cpuid(0x80000001u, r))
+        if (!read_cpuid(0x80000000u, r) || r[0] < 0x80000001u || !read_cpuid(0x80000001u, r))
             return 0;
         return (r[3] & CPUID_EXT_EDX_3DNOW) != 0;
     }
@@ -28,4 +29,4 @@ int feature_from_cpuid(uint32_t feature) {
 } // namespace
 
 const MathPlatformProbe math_platform_probe = {no_registry_value, nt_type_system,
-                                               feature_from_cpuid, math_cpuid};
+                                               feature_from_cpuid, read_cpuid};

@@ -1,9 +1,11 @@
 // The facts of a Windows system: the Direct3D registry switches, the version and processor feature
 // queries, and CPUID.
+#include "math/math_probe.h"
+
 #include <windows.h>
 
-#include "math/math_cpuid.h"
-#include "math/math_probe.h"
+#include "cpu/cpuid.h"
+#include "math/math_registry.h"
 
 namespace {
 
@@ -50,4 +52,4 @@ int feature_present(uint32_t feature) { return IsProcessorFeaturePresent(feature
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record the query expects");
 
 const MathPlatformProbe math_platform_probe = {read_direct3d_dword, get_version, feature_present,
-                                               math_cpuid};
+                                               read_cpuid};

@@ -2,10 +2,9 @@
 // transforms.
 #include <cmath>
 
-#include "math/math_api.h"
-#include "math/math_impl.h"
+#include "math/math_dispatch.h"
+#include "math/math_reference.h"
 #include "math/math_reference_support.h"
-#include "math/math_table.h"
 
 using namespace math_reference_support;
 
@@ -50,43 +49,48 @@ float reference_matrix_determinant(const Matrix4* m) {
     return (float)(a[0][0] * c0 - a[0][1] * c1 + a[0][2] * c2 - a[0][3] * c3);
 }
 
+namespace {
+
+// The cofactor of row `row` and column `col` of the row-major matrix a: (-1)^(row + col) times the
+// determinant of the 3x3 minor without them, expanded along the minor's first column, the six
+// products summed in double from left to right.
+double cofactor(const double a[16], int row, int col) {
+    int rows[3], cols[3];
+    for (int i = 0, n = 0; i < 4; ++i)
+        if (i != row) rows[n++] = i;
+    for (int i = 0, n = 0; i < 4; ++i)
+        if (i != col) cols[n++] = i;
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        // The minor's row k by the 2x2 determinant of its other two rows.
+        const double* upper = a + 4 * rows[k == 0 ? 1 : 0];
+        const double* lower = a + 4 * rows[k == 2 ? 1 : 2];
+        double first = a[4 * rows[k] + cols[0]];
+        bool negative = (row + col + k) % 2 != 0;
+        double plus = first * upper[cols[1]] * lower[cols[2]];
+        // A negative first term negates its first factor, so that it rounds as the signed product
+        // in any rounding mode.
+        if (k == 0)
+            sum = negative ? -first * upper[cols[1]] * lower[cols[2]] : plus;
+        else
+            sum = negative ? sum - plus : sum + plus;
+        double minus = first * upper[cols[2]] * lower[cols[1]];
+        sum = negative ? sum + minus : sum - minus;
+    }
+    return sum;
+}
+
+} // namespace
+
 Matrix4* reference_matrix_inverse(Matrix4* out, float* determinant, const Matrix4* m) {
     double a[16];
     for (int i = 0; i < 16; ++i)
         a[i] = m->m[i / 4][i % 4];
+    // The adjugate: the transposed matrix of cofactors.
     double inv[16];
-    inv[0] = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] +
-             a[9] * a[7] * a[14] + a[13] * a[6] * a[11] - a[13] * a[7] * a[10];
-    inv[4] = -a[4] * a[10] * a[15] + a[4] * a[11] * a[14] + a[8] * a[6] * a[15] -
-             a[8] * a[7] * a[14] - a[12] * a[6] * a[11] + a[12] * a[7] * a[10];
-    inv[8] = a[4] * a[9] * a[15] - a[4] * a[11] * a[13] - a[8] * a[5] * a[15] +
-             a[8] * a[7] * a[13] + a[12] * a[5] * a[11] - a[12] * a[7] * a[9];
-    inv[12] = -a[4] * a[9] * a[14] + a[4] * a[10] * a[13] + a[8] * a[5] * a[14] -
-              a[8] * a[6] * a[13] - a[12] * a[5] * a[10] + a[12] * a[6] * a[9];
-    inv[1] = -a[1] * a[10] * a[15] + a[1] * a[11] * a[14] + a[9] * a[2] * a[15] -
-             a[9] * a[3] * a[14] - a[13] * a[2] * a[11] + a[13] * a[3] * a[10];
-    inv[5] = a[0] * a[10] * a[15] - a[0] * a[11] * a[14] - a[8] * a[2] * a[15] +
-             a[8] * a[3] * a[14] + a[12] * a[2] * a[11] - a[12] * a[3] * a[10];
-    inv[9] = -a[0] * a[9] * a[15] + a[0] * a[11] * a[13] + a[8] * a[1] * a[15] -
-             a[8] * a[3] * a[13] - a[12] * a[1] * a[11] + a[12] * a[3] * a[9];
-    inv[13] = a[0] * a[9] * a[14] - a[0] * a[10] * a[13] - a[8] * a[1] * a[14] +
-              a[8] * a[2] * a[13] + a[12] * a[1] * a[10] - a[12] * a[2] * a[9];
-    inv[2] = a[1] * a[6] * a[15] - a[1] * a[7] * a[14] - a[5] * a[2] * a[15] + a[5] * a[3] * a[14] +
-             a[13] * a[2] * a[7] - a[13] * a[3] * a[6];
-    inv[6] = -a[0] * a[6] * a[15] + a[0] * a[7] * a[14] + a[4] * a[2] * a[15] -
-             a[4] * a[3] * a[14] - a[12] * a[2] * a[7] + a[12] * a[3] * a[6];
-    inv[10] = a[0] * a[5] * a[15] - a[0] * a[7] * a[13] - a[4] * a[1] * a[15] +
-              a[4] * a[3] * a[13] + a[12] * a[1] * a[7] - a[12] * a[3] * a[5];
-    inv[14] = -a[0] * a[5] * a[14] + a[0] * a[6] * a[13] + a[4] * a[1] * a[14] -
-              a[4] * a[2] * a[13] - a[12] * a[1] * a[6] + a[12] * a[2] * a[5];
-    inv[3] = -a[1] * a[6] * a[11] + a[1] * a[7] * a[10] + a[5] * a[2] * a[11] -
-             a[5] * a[3] * a[10] - a[9] * a[2] * a[7] + a[9] * a[3] * a[6];
-    inv[7] = a[0] * a[6] * a[11] - a[0] * a[7] * a[10] - a[4] * a[2] * a[11] + a[4] * a[3] * a[10] +
-             a[8] * a[2] * a[7] - a[8] * a[3] * a[6];
-    inv[11] = -a[0] * a[5] * a[11] + a[0] * a[7] * a[9] + a[4] * a[1] * a[11] - a[4] * a[3] * a[9] -
-              a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
-    inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] +
-              a[8] * a[1] * a[6] - a[8] * a[2] * a[5];
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            inv[4 * i + j] = cofactor(a, j, i);
     double det = a[0] * inv[0] + a[1] * inv[4] + a[2] * inv[8] + a[3] * inv[12];
     if (determinant) *determinant = (float)det;
     // A singular matrix has no inverse: report it instead of filling out with infinities.
@@ -120,39 +124,40 @@ Matrix4* reference_matrix_reflect(Matrix4* out, const Plane* plane) {
     Plane p;
     math_slot(math_dispatch_table.plane_normalize)(&p, plane);
     double pl[4] = {p.a, p.b, p.c, p.d};
+    set_identity(out);
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             out->m[i][j] = (float)((i == j ? 1.0 : 0.0) - 2.0 * pl[i] * pl[j]);
-    out->m[0][3] = 0.0f, out->m[1][3] = 0.0f, out->m[2][3] = 0.0f, out->m[3][3] = 1.0f;
     return out;
 }
 
-Matrix4* reference_matrix_rotation_x(Matrix4* out, float angle) {
+namespace {
+
+// The rotation by angle from axis i towards axis j: the identity but for rows and columns i, j.
+Matrix4* rotation_in_plane(Matrix4* out, float angle, int i, int j) {
     float s = (float)std::sin((double)angle), c = (float)std::cos((double)angle);
     set_identity(out);
-    out->m[1][1] = c, out->m[1][2] = s, out->m[2][1] = -s, out->m[2][2] = c;
+    out->m[i][i] = c, out->m[i][j] = s, out->m[j][i] = -s, out->m[j][j] = c;
     return out;
+}
+
+} // namespace
+
+Matrix4* reference_matrix_rotation_x(Matrix4* out, float angle) {
+    return rotation_in_plane(out, angle, 1, 2);
 }
 
 Matrix4* reference_matrix_rotation_y(Matrix4* out, float angle) {
-    float s = (float)std::sin((double)angle), c = (float)std::cos((double)angle);
-    set_identity(out);
-    out->m[0][0] = c, out->m[0][2] = -s, out->m[2][0] = s, out->m[2][2] = c;
-    return out;
+    return rotation_in_plane(out, angle, 2, 0);
 }
 
 Matrix4* reference_matrix_rotation_z(Matrix4* out, float angle) {
-    float s = (float)std::sin((double)angle), c = (float)std::cos((double)angle);
-    set_identity(out);
-    out->m[0][0] = c, out->m[0][1] = s, out->m[1][0] = -s, out->m[1][1] = c;
-    return out;
+    return rotation_in_plane(out, angle, 0, 1);
 }
 
 Matrix4* reference_matrix_scaling(Matrix4* out, float sx, float sy, float sz) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            out->m[r][c] = 0.0f;
-    out->m[0][0] = sx, out->m[1][1] = sy, out->m[2][2] = sz, out->m[3][3] = 1.0f;
+    set_identity(out);
+    out->m[0][0] = sx, out->m[1][1] = sy, out->m[2][2] = sz;
     return out;
 }
 
@@ -170,19 +175,16 @@ Matrix4* reference_matrix_from_quaternion(Matrix4* out, const Quaternion* q) {
     float x2 = (float)(2.0 * x * x), y2 = (float)(2.0 * y * y), z2 = (float)(2.0 * z * z);
     float xy = (float)(2.0 * x * y), xz = (float)(2.0 * x * z), yz = (float)(2.0 * y * z);
     double xw = 2.0 * x * w, yw = 2.0 * y * w, zw = 2.0 * z * w;
+    set_identity(out);
     out->m[0][0] = (float)(1.0 - y2 - z2);
     out->m[0][1] = (float)(xy + zw);
     out->m[0][2] = (float)(xz - yw);
-    out->m[0][3] = 0.0f;
     out->m[1][0] = (float)(xy - zw);
     out->m[1][1] = (float)(1.0 - x2 - z2);
     out->m[1][2] = (float)(yz + xw);
-    out->m[1][3] = 0.0f;
     out->m[2][0] = (float)(xz + yw);
     out->m[2][1] = (float)(yz - xw);
     out->m[2][2] = (float)(1.0 - x2 - y2);
-    out->m[2][3] = 0.0f;
-    out->m[3][0] = 0.0f, out->m[3][1] = 0.0f, out->m[3][2] = 0.0f, out->m[3][3] = 1.0f;
     return out;
 }
 
@@ -205,6 +207,17 @@ void then_rotate(Matrix4* out, const Quaternion* q, int inverse) {
     math_slot(math_dispatch_table.matrix_multiply)(out, out, &m);
 }
 
+// out * (the rotation about center, when there is one) * (the translation, when there is one).
+void then_rotate_and_translate(Matrix4* out, const Vector3* center, const Quaternion* rotation,
+                               const Vector3* translation) {
+    if (rotation) {
+        then_translate(out, center, -1.0f);
+        then_rotate(out, rotation, 0);
+        then_translate(out, center, 1.0f);
+    }
+    then_translate(out, translation, 1.0f);
+}
+
 } // namespace
 
 Matrix4* reference_matrix_transformation(Matrix4* out, const Vector3* scaling_center,
@@ -222,12 +235,7 @@ Matrix4* reference_matrix_transformation(Matrix4* out, const Vector3* scaling_ce
         then_rotate(&m, scaling_rotation, 0);
         then_translate(&m, scaling_center, 1.0f);
     }
-    if (rotation) {
-        then_translate(&m, rotation_center, -1.0f);
-        then_rotate(&m, rotation, 0);
-        then_translate(&m, rotation_center, 1.0f);
-    }
-    then_translate(&m, translation, 1.0f);
+    then_rotate_and_translate(&m, rotation_center, rotation, translation);
     *out = m;
     return out;
 }
@@ -245,12 +253,7 @@ Matrix4* reference_matrix_affine_transformation(Matrix4* out, float scaling,
                                                 const Vector3* translation) {
     Matrix4 m;
     math_slot(math_dispatch_table.matrix_scaling)(&m, scaling, scaling, scaling);
-    if (rotation) {
-        then_translate(&m, rotation_center, -1.0f);
-        then_rotate(&m, rotation, 0);
-        then_translate(&m, rotation_center, 1.0f);
-    }
-    then_translate(&m, translation, 1.0f);
+    then_rotate_and_translate(&m, rotation_center, rotation, translation);
     *out = m;
     return out;
 }
@@ -260,6 +263,7 @@ Matrix4* reference_matrix_rotation_axis(Matrix4* out, const Vector3* axis, float
     math_slot(math_dispatch_table.vec3_normalize)(&n, axis);
     double s = std::sin((double)angle), c = std::cos((double)angle), k = 1.0 - c;
     double x = n.x, y = n.y, z = n.z;
+    set_identity(out);
     out->m[0][0] = (float)(c + k * x * x);
     out->m[0][1] = (float)(k * x * y + s * z);
     out->m[0][2] = (float)(k * x * z - s * y);
@@ -269,7 +273,5 @@ Matrix4* reference_matrix_rotation_axis(Matrix4* out, const Vector3* axis, float
     out->m[2][0] = (float)(k * x * z + s * y);
     out->m[2][1] = (float)(k * y * z - s * x);
     out->m[2][2] = (float)(c + k * z * z);
-    out->m[0][3] = 0.0f, out->m[1][3] = 0.0f, out->m[2][3] = 0.0f;
-    out->m[3][0] = 0.0f, out->m[3][1] = 0.0f, out->m[3][2] = 0.0f, out->m[3][3] = 1.0f;
     return out;
 }

@@ -1,10 +1,9 @@
 // Reference code for planes: construction, normalising, intersection and transform.
 #include <cmath>
 
-#include "math/math_api.h"
-#include "math/math_impl.h"
+#include "math/math_dispatch.h"
+#include "math/math_reference.h"
 #include "math/math_reference_support.h"
-#include "math/math_table.h"
 
 using namespace math_reference_support;
 
@@ -47,10 +46,7 @@ Vector3* reference_plane_intersect_line(Vector3* out, const Plane* plane, const 
 }
 
 Plane* reference_plane_transform(Plane* out, const Plane* p, const Matrix4* m) {
-    double a = p->a, b = p->b, c = p->c, d = p->d;
     float r[4];
-    for (int j = 0; j < 4; ++j)
-        r[j] = (float)row_times(m, a, b, c, d, j);
-    out->a = r[0], out->b = r[1], out->c = r[2], out->d = r[3];
-    return out;
+    times_matrix(m, p, 0.0, r, 4);
+    return stored(out, r);
 }

@@ -1,10 +1,9 @@
 // Reference code for quaternions: products, conversions and interpolation.
 #include <cmath>
 
-#include "math/math_api.h"
-#include "math/math_impl.h"
+#include "math/math_dispatch.h"
+#include "math/math_reference.h"
 #include "math/math_reference_support.h"
-#include "math/math_table.h"
 
 using namespace math_reference_support;
 
@@ -42,12 +41,7 @@ Quaternion* reference_quaternion_multiply(Quaternion* out, const Quaternion* q1,
 }
 
 Quaternion* reference_quaternion_normalize(Quaternion* out, const Quaternion* q) {
-    float length2 = (float)quaternion_dot(q, q);
-    if (nearly_equal(length2, 1.0f)) {
-        *out = *q;
-        return out;
-    }
-    double scale = length2 > 0.0f ? 1.0 / std::sqrt((double)length2) : 0.0;
+    double scale = unit_scale(quaternion_dot(q, q));
     out->x = (float)(q->x * scale), out->y = (float)(q->y * scale);
     out->z = (float)(q->z * scale), out->w = (float)(q->w * scale);
     return out;

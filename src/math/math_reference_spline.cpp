@@ -1,10 +1,6 @@
 // Reference code for curves through points: Hermite, Catmull-Rom and barycentric, in 2, 3 and 4
 // components.
-#include <cmath>
-
-#include "math/math_api.h"
-#include "math/math_impl.h"
-#include "math/math_table.h"
+#include "math/math_reference.h"
 
 namespace {
 

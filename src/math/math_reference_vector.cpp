@@ -1,105 +1,75 @@
 // Reference code for vectors: transforms, normalising, projection and the four-dimensional cross
 // product.
-#include <cmath>
-
-#include "math/math_api.h"
-#include "math/math_impl.h"
+#include "math/math_dispatch.h"
+#include "math/math_reference.h"
 #include "math/math_reference_support.h"
-#include "math/math_table.h"
 
 using namespace math_reference_support;
 
-Vector4* reference_vec2_transform(Vector4* out, const Vector2* v, const Matrix4* m) {
-    double x = v->x, y = v->y;
+namespace {
+
+// r (x, y, z, w of a transformed point) with its first count components divided by w, unless w is
+// nearly 1.
+void divide_by_w(float r[4], int count) {
+    if (nearly_equal(r[3], 1.0f)) return;
+    double k = 1.0 / r[3];
+    for (int c = 0; c < count; ++c)
+        r[c] = (float)(r[c] * k);
+}
+
+// The transforms: v padded with zeros and then w (1: a point, 0: a direction) times m, and for
+// the coordinate forms the point's w divided out. All of v is read before out is written.
+template <class Out, class In>
+Out* transformed(Out* out, const In* v, const Matrix4* m, double w, bool divide) {
     float r[4];
-    for (int c = 0; c < 4; ++c)
-        r[c] = (float)row_times(m, x, y, 0.0, 1.0, c);
-    out->x = r[0], out->y = r[1], out->z = r[2], out->w = r[3];
-    return out;
+    times_matrix(m, v, w, r, 4);
+    if (divide) divide_by_w(r, (int)(sizeof(Out) / sizeof(float)));
+    return stored(out, r);
+}
+
+} // namespace
+
+Vector4* reference_vec2_transform(Vector4* out, const Vector2* v, const Matrix4* m) {
+    return transformed(out, v, m, 1.0, false);
 }
 
 Vector4* reference_vec3_transform(Vector4* out, const Vector3* v, const Matrix4* m) {
-    double x = v->x, y = v->y, z = v->z;
-    float r[4];
-    for (int c = 0; c < 4; ++c)
-        r[c] = (float)row_times(m, x, y, z, 1.0, c);
-    out->x = r[0], out->y = r[1], out->z = r[2], out->w = r[3];
-    return out;
+    return transformed(out, v, m, 1.0, false);
 }
 
 Vector4* reference_vec4_transform(Vector4* out, const Vector4* v, const Matrix4* m) {
-    double x = v->x, y = v->y, z = v->z, w = v->w;
-    float r[4];
-    for (int c = 0; c < 4; ++c)
-        r[c] = (float)row_times(m, x, y, z, w, c);
-    out->x = r[0], out->y = r[1], out->z = r[2], out->w = r[3];
-    return out;
+    return transformed(out, v, m, 1.0, false);
 }
 
 Vector2* reference_vec2_transform_normal(Vector2* out, const Vector2* v, const Matrix4* m) {
-    double x = v->x, y = v->y;
-    float rx = (float)row_times(m, x, y, 0.0, 0.0, 0), ry = (float)row_times(m, x, y, 0.0, 0.0, 1);
-    out->x = rx, out->y = ry;
-    return out;
+    return transformed(out, v, m, 0.0, false);
 }
 
 Vector3* reference_vec3_transform_normal(Vector3* out, const Vector3* v, const Matrix4* m) {
-    double x = v->x, y = v->y, z = v->z;
-    float r[3];
-    for (int c = 0; c < 3; ++c)
-        r[c] = (float)row_times(m, x, y, z, 0.0, c);
-    out->x = r[0], out->y = r[1], out->z = r[2];
-    return out;
+    return transformed(out, v, m, 0.0, false);
 }
 
 Vector3* reference_vec3_normalize(Vector3* out, const Vector3* v) {
     double x = v->x, y = v->y, z = v->z;
-    float length2 = (float)(x * x + y * y + z * z);
-    if (nearly_equal(length2, 1.0f)) {
-        out->x = v->x, out->y = v->y, out->z = v->z;
-        return out;
-    }
-    // A zero vector has no direction; keep it zero rather than produce NaN.
-    double scale = length2 > 0.0f ? 1.0 / std::sqrt((double)length2) : 0.0;
+    double scale = unit_scale(x * x + y * y + z * z);
     out->x = (float)(x * scale), out->y = (float)(y * scale), out->z = (float)(z * scale);
     return out;
 }
 
 Vector4* reference_vec4_normalize(Vector4* out, const Vector4* v) {
     double x = v->x, y = v->y, z = v->z, w = v->w;
-    float length2 = (float)(x * x + y * y + z * z + w * w);
-    if (nearly_equal(length2, 1.0f)) {
-        *out = *v;
-        return out;
-    }
-    double scale = length2 > 0.0f ? 1.0 / std::sqrt((double)length2) : 0.0;
+    double scale = unit_scale(x * x + y * y + z * z + w * w);
     out->x = (float)(x * scale), out->y = (float)(y * scale);
     out->z = (float)(z * scale), out->w = (float)(w * scale);
     return out;
 }
 
 Vector2* reference_vec2_transform_coord(Vector2* out, const Vector2* v, const Matrix4* m) {
-    double x = v->x, y = v->y;
-    float rx = (float)row_times(m, x, y, 0.0, 1.0, 0), ry = (float)row_times(m, x, y, 0.0, 1.0, 1);
-    float w = (float)row_times(m, x, y, 0.0, 1.0, 3);
-    out->x = rx, out->y = ry;
-    if (nearly_equal(w, 1.0f)) return out;
-    double r = 1.0 / w;
-    out->x = (float)(rx * r), out->y = (float)(ry * r);
-    return out;
+    return transformed(out, v, m, 1.0, true);
 }
 
 Vector3* reference_vec3_transform_coord(Vector3* out, const Vector3* v, const Matrix4* m) {
-    double x = v->x, y = v->y, z = v->z; // v is read completely before out is written
-    float rx = (float)row_times(m, x, y, z, 1.0, 0);
-    float ry = (float)row_times(m, x, y, z, 1.0, 1);
-    float rz = (float)row_times(m, x, y, z, 1.0, 2);
-    float w = (float)row_times(m, x, y, z, 1.0, 3);
-    out->x = rx, out->y = ry, out->z = rz;
-    if (nearly_equal(w, 1.0f)) return out;
-    double r = 1.0 / w;
-    out->x = (float)(rx * r), out->y = (float)(ry * r), out->z = (float)(rz * r);
-    return out;
+    return transformed(out, v, m, 1.0, true);
 }
 
 namespace {
@@ -163,12 +133,7 @@ Vector4* reference_vec4_cross(Vector4* out, const Vector4* v1, const Vector4* v2
 
 Vector2* reference_vec2_normalize(Vector2* out, const Vector2* v) {
     double x = v->x, y = v->y;
-    float length2 = (float)(x * x + y * y);
-    if (nearly_equal(length2, 1.0f)) {
-        *out = *v;
-        return out;
-    }
-    double scale = length2 > 0.0f ? 1.0 / std::sqrt((double)length2) : 0.0;
+    double scale = unit_scale(x * x + y * y);
     out->x = (float)(x * scale), out->y = (float)(y * scale);
     return out;
 }

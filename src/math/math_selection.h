@@ -5,7 +5,15 @@
 #include <cstdint>
 
 #include "math/math_probe.h"
-#include "math/math_table.h"
+#include "math/math_slots.h"
+
+// The class codes: which processor class the selection installed.
+enum : uint32_t {
+    MATH_CLASS_NONE = 0,
+    MATH_CLASS_3DNOW = 1,
+    MATH_CLASS_SSE2 = 2,
+    MATH_CLASS_SSE = 3,
+};
 
 int processor_feature_present(const MathPlatformProbe* probe, uint32_t feature);
 // What cpuid_simd_flags reports.

@@ -4,7 +4,7 @@
 
 #include "clone/command.h"
 #include "clone/preview.h"
-#include "math/float_state.h"
+#include "cpu/float_state.h"
 #include "host_api/host_api.h"
 #include "plugin/version.h"
 

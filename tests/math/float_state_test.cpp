@@ -1,6 +1,6 @@
 // The module's floating-point state: set on entry to a computing step, and the caller's given
 // back exactly, raised flags included.
-#include "math/float_state.h"
+#include "cpu/float_state.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "math/math_3dnow.h"
 #include "math/math_api.h"
-#include "math/math_selection.h"
+#include "math/math_generic.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
 #include "math_test_support.h"
 
 namespace {
@@ -85,15 +88,11 @@ TEST_P(TransformEdges, MatrixMultiplyMapsInTheOrderOfItsArguments) {
     Matrix4 scale, shift = identity_matrix(), m;
     math_reference_table.matrix_scaling(&scale, 2, 1, 1);
     shift.m[3][0] = 5;
-    Vector3 p = {1, 0, 0}, r;
+    const Vector3 p = {1, 0, 0};
     t.matrix_multiply(&m, &scale, &shift);
-    t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 7.0f);
+    EXPECT_EQ(point_through(t, m, p).x, 7.0f);
     t.matrix_multiply(&m, &shift, &scale);
-    t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 12.0f);
-    EXPECT_EQ(r.y, 0.0f);
-    EXPECT_EQ(r.z, 0.0f);
+    expect_point_eq(point_through(t, m, p), 12.0f, 0.0f, 0.0f);
 }
 
 TEST_P(TransformEdges, MatrixMultiplyAllowsEveryAliasing) {
@@ -124,17 +123,13 @@ TEST_P(TransformEdges, TransformCoordDividesOnlyWhenWIsNotNearlyOne) {
     Vector3 p = {0.5f, 3.0f, -2.0f}, r;
     m.m[3][3] = 1.0f + 0x1p-23f;
     t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 0.75f);
-    EXPECT_EQ(r.y, 3.0f);
-    EXPECT_EQ(r.z, -2.0f);
+    expect_point_eq(r, 0.75f, 3.0f, -2.0f);
     m.m[3][3] = 1.0f + 0x1p-22f;
     t.vec3_transform_coord(&r, &p, &m);
     EXPECT_NE(r.y, 3.0f);
     m.m[3][3] = 2.0f;
     t.vec3_transform_coord(&r, &p, &m);
-    EXPECT_EQ(r.x, 0.375f);
-    EXPECT_EQ(r.y, 1.5f);
-    EXPECT_EQ(r.z, -1.0f);
+    expect_point_eq(r, 0.375f, 1.5f, -1.0f);
     Vector3 q = {1.0f, 0.0f, -2.0f};
     m = identity_matrix();
     m.m[3][3] = 0.0f;
@@ -147,9 +142,7 @@ TEST_P(TransformEdges, TransformCoordDividesOnlyWhenWIsNotNearlyOne) {
     m.m[3][3] = 1.0f;
     m.m[0][1] = 1.0f;
     t.vec3_transform_coord(&v, &v, &m);
-    EXPECT_EQ(v.x, 1.0f);
-    EXPECT_EQ(v.y, 3.0f);
-    EXPECT_EQ(v.z, 3.0f);
+    expect_point_eq(v, 1.0f, 3.0f, 3.0f);
     // NaN in the point propagates.
     Vector3 nan_point = {std::nanf(""), 1, 1};
     t.vec3_transform_coord(&r, &nan_point, &kIdentity);

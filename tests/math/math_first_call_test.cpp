@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "math/math_api.h"
+#include "math/math_dispatch.h"
+#include "math/math_generic.h"
+#include "math/math_reference.h"
 #include "math/math_selection.h"
-#include "math/math_table.h"
+#include "math/math_sse2.h"
 
 namespace {
 

@@ -7,9 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "math/math_cpuid.h"
-#include "math/math_impl.h"
+#include "cpu/cpuid.h"
+#include "math/math_3dnow.h"
+#include "math/math_dispatch.h"
+#include "math/math_generic.h"
+#include "math/math_registry.h"
 #include "math/math_selection.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
 #include "math_test_support.h"
 
 namespace {
@@ -304,6 +309,6 @@ TEST(RegistryRead, OnlyAFourByteDwordCounts) {
 // still have them (tests/math runs this case on such an emulated processor too).
 TEST(MathCpuid, AnswersTheExtendedLeavesWhateverTheBasicRange) {
     uint32_t r[4] = {0, 0, 0, 0};
-    ASSERT_EQ(math_cpuid(0x80000000u, r), 1);
+    ASSERT_EQ(read_cpuid(0x80000000u, r), 1);
     EXPECT_GE(r[0], 0x80000000u);
 }

@@ -29,50 +29,29 @@ std::vector<float> run_slot(const MathDispatchTable& t, int slot, uint32_t seed)
     Viewport viewport = {10, 20, 640, 480, 0.0f, 1.0f};
     float scalar = 0.0f;
     const void* result = nullptr;
-    // By the slots' names: a slot left out here is a compiler warning.
+    // By the slots' names: a slot left out here is a compiler warning. Most slots are one call
+    // whose result points at what it wrote.
+#define QV_RUN(name, written, ...)                                                                 \
+    case MATH_SLOT_##name:                                                                         \
+        result = t.name(__VA_ARGS__), append(out, written);                                        \
+        break
     switch (static_cast<MathSlot>(slot)) {
-    case MATH_SLOT_vec2_transform:
-        result = t.vec2_transform(&r4, &a2, &m), append(out, r4);
-        break;
-    case MATH_SLOT_vec3_transform:
-        result = t.vec3_transform(&r4, &a3, &m), append(out, r4);
-        break;
-    case MATH_SLOT_vec4_transform:
-        result = t.vec4_transform(&r4, &a4, &m), append(out, r4);
-        break;
-    case MATH_SLOT_matrix_multiply:
-        result = t.matrix_multiply(&rm, &m, &n), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_multiply_transpose:
-        result = t.matrix_multiply_transpose(&rm, &m, &n), append(out, rm);
-        break;
-    case MATH_SLOT_vec2_transform_normal:
-        result = t.vec2_transform_normal(&r2, &a2, &m), append(out, r2);
-        break;
-    case MATH_SLOT_vec3_transform_normal:
-        result = t.vec3_transform_normal(&r3, &a3, &m), append(out, r3);
-        break;
-    case MATH_SLOT_vec3_normalize:
-        result = t.vec3_normalize(&r3, &a3), append(out, r3);
-        break;
-    case MATH_SLOT_vec4_normalize:
-        result = t.vec4_normalize(&r4, &a4), append(out, r4);
-        break;
-    case MATH_SLOT_vec2_transform_coord:
-        result = t.vec2_transform_coord(&r2, &a2, &projective), append(out, r2);
-        break;
-    case MATH_SLOT_vec3_transform_coord:
-        result = t.vec3_transform_coord(&r3, &a3, &projective), append(out, r3);
-        break;
+        QV_RUN(vec2_transform, r4, &r4, &a2, &m);
+        QV_RUN(vec3_transform, r4, &r4, &a3, &m);
+        QV_RUN(vec4_transform, r4, &r4, &a4, &m);
+        QV_RUN(matrix_multiply, rm, &rm, &m, &n);
+        QV_RUN(matrix_multiply_transpose, rm, &rm, &m, &n);
+        QV_RUN(vec2_transform_normal, r2, &r2, &a2, &m);
+        QV_RUN(vec3_transform_normal, r3, &r3, &a3, &m);
+        QV_RUN(vec3_normalize, r3, &r3, &a3);
+        QV_RUN(vec4_normalize, r4, &r4, &a4);
+        QV_RUN(vec2_transform_coord, r2, &r2, &a2, &projective);
+        QV_RUN(vec3_transform_coord, r3, &r3, &a3, &projective);
     case MATH_SLOT_matrix_determinant:
         scalar = t.matrix_determinant(&affine), result = &scalar, append(out, scalar);
         break;
-    case MATH_SLOT_plane_from_point_normal:
-        result = t.plane_from_point_normal(&rp, &a3, &b3), append(out, rp);
-        break;
-    case MATH_SLOT_plane_from_points:
-        result = t.plane_from_points(&rp, &a3, &b3, &c3), append(out, rp);
-        break;
+        QV_RUN(plane_from_point_normal, rp, &rp, &a3, &b3);
+        QV_RUN(plane_from_points, rp, &rp, &a3, &b3, &c3);
     case MATH_SLOT_vec3_project:
         result = t.vec3_project(&r3, &a3, &viewport, &projective, &affine, nullptr);
         append(out, r3);
@@ -82,29 +61,19 @@ std::vector<float> run_slot(const MathDispatchTable& t, int slot, uint32_t seed)
         result = t.vec3_unproject(&r3, &r3, &viewport, &projective, &affine, nullptr);
         append(out, r3);
         break;
-    case MATH_SLOT_vec4_cross:
-        result = t.vec4_cross(&r4, &a4, &b4, &c4), append(out, r4);
-        break;
-    case MATH_SLOT_vec2_hermite:
-        result = t.vec2_hermite(&r2, &a2, &b2, &c2, &d2, s), append(out, r2);
-        break;
+        QV_RUN(vec4_cross, r4, &r4, &a4, &b4, &c4);
+        QV_RUN(vec2_hermite, r2, &r2, &a2, &b2, &c2, &d2, s);
     case MATH_SLOT_matrix_inverse:
         result = t.matrix_inverse(&rm, &scalar, &affine), append(out, rm), append(out, scalar);
         break;
-    case MATH_SLOT_quaternion_multiply:
-        result = t.quaternion_multiply(&rq, &q1, &q2), append(out, rq);
-        break;
+        QV_RUN(quaternion_multiply, rq, &rq, &q1, &q2);
     case MATH_SLOT_quaternion_normalize: {
         Quaternion q = {a4.x, a4.y, a4.z, a4.w};
         result = t.quaternion_normalize(&rq, &q), append(out, rq);
         break;
     }
-    case MATH_SLOT_plane_normalize:
-        result = t.plane_normalize(&rp, &p), append(out, rp);
-        break;
-    case MATH_SLOT_plane_intersect_line:
-        result = t.plane_intersect_line(&r3, &p, &a3, &b3), append(out, r3);
-        break;
+        QV_RUN(plane_normalize, rp, &rp, &p);
+        QV_RUN(plane_intersect_line, r3, &r3, &p, &a3, &b3);
     case MATH_SLOT_quaternion_to_axis_angle:
         t.quaternion_to_axis_angle(&q1, &r3, &scalar), append(out, r3), append(out, scalar);
         result = &scalar;
@@ -119,61 +88,27 @@ std::vector<float> run_slot(const MathDispatchTable& t, int slot, uint32_t seed)
         result = t.quaternion_from_yaw_pitch_roll(&rq, a3.x * 3, a3.y * 3, a3.z * 3);
         append(out, rq);
         break;
-    case MATH_SLOT_matrix_translation:
-        result = t.matrix_translation(&rm, a3.x, a3.y, a3.z), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_shadow:
-        result = t.matrix_shadow(&rm, &a4, &p), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_reflect:
-        result = t.matrix_reflect(&rm, &p), append(out, rm);
-        break;
-    case MATH_SLOT_quaternion_from_axis_angle:
-        result = t.quaternion_from_axis_angle(&rq, &a3, angle), append(out, rq);
-        break;
-    case MATH_SLOT_matrix_rotation_x:
-        result = t.matrix_rotation_x(&rm, angle), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_rotation_y:
-        result = t.matrix_rotation_y(&rm, angle), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_rotation_z:
-        result = t.matrix_rotation_z(&rm, angle), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_scaling:
-        result = t.matrix_scaling(&rm, a3.x, a3.y, a3.z), append(out, rm);
-        break;
-    case MATH_SLOT_plane_transform:
-        result = t.plane_transform(&rp, &p, &m), append(out, rp);
-        break;
-    case MATH_SLOT_quaternion_slerp:
-        result = t.quaternion_slerp(&rq, &q1, &q2, s), append(out, rq);
-        break;
-    case MATH_SLOT_quaternion_barycentric:
-        result = t.quaternion_barycentric(&rq, &q1, &q2, &q3, s * 0.5f, g), append(out, rq);
-        break;
-    case MATH_SLOT_matrix_transpose:
-        result = t.matrix_transpose(&rm, &m), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_from_quaternion:
-        result = t.matrix_from_quaternion(&rm, &q1), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_transformation:
-        result = t.matrix_transformation(&rm, &a3, &q1, &b3, &c3, &q2, &d3), append(out, rm);
-        break;
+        QV_RUN(matrix_translation, rm, &rm, a3.x, a3.y, a3.z);
+        QV_RUN(matrix_shadow, rm, &rm, &a4, &p);
+        QV_RUN(matrix_reflect, rm, &rm, &p);
+        QV_RUN(quaternion_from_axis_angle, rq, &rq, &a3, angle);
+        QV_RUN(matrix_rotation_x, rm, &rm, angle);
+        QV_RUN(matrix_rotation_y, rm, &rm, angle);
+        QV_RUN(matrix_rotation_z, rm, &rm, angle);
+        QV_RUN(matrix_scaling, rm, &rm, a3.x, a3.y, a3.z);
+        QV_RUN(plane_transform, rp, &rp, &p, &m);
+        QV_RUN(quaternion_slerp, rq, &rq, &q1, &q2, s);
+        QV_RUN(quaternion_barycentric, rq, &rq, &q1, &q2, &q3, s * 0.5f, g);
+        QV_RUN(matrix_transpose, rm, &rm, &m);
+        QV_RUN(matrix_from_quaternion, rm, &rm, &q1);
+        QV_RUN(matrix_transformation, rm, &rm, &a3, &q1, &b3, &c3, &q2, &d3);
     case MATH_SLOT_matrix_rotation_yaw_pitch_roll:
         result = t.matrix_rotation_yaw_pitch_roll(&rm, a3.x * 3, a3.y * 3, a3.z * 3);
         append(out, rm);
         break;
-    case MATH_SLOT_matrix_affine_transformation:
-        result = t.matrix_affine_transformation(&rm, s + 0.5f, &a3, &q1, &b3), append(out, rm);
-        break;
-    case MATH_SLOT_matrix_rotation_axis:
-        result = t.matrix_rotation_axis(&rm, &a3, angle), append(out, rm);
-        break;
-    case MATH_SLOT_quaternion_squad:
-        result = t.quaternion_squad(&rq, &q1, &q2, &q3, &q4, s), append(out, rq);
-        break;
+        QV_RUN(matrix_affine_transformation, rm, &rm, s + 0.5f, &a3, &q1, &b3);
+        QV_RUN(matrix_rotation_axis, rm, &rm, &a3, angle);
+        QV_RUN(quaternion_squad, rq, &rq, &q1, &q2, &q3, &q4, s);
     case MATH_SLOT_quaternion_inverse: {
         Quaternion q = {a4.x, a4.y, a4.z, a4.w};
         result = t.quaternion_inverse(&rq, &q), append(out, rq);
@@ -183,42 +118,23 @@ std::vector<float> run_slot(const MathDispatchTable& t, int slot, uint32_t seed)
         t.quaternion_squad_setup(&rq, &rq2, &rq3, &q1, &q2, &q3, &q4);
         append(out, rq), append(out, rq2), append(out, rq3), result = &rq;
         break;
-    case MATH_SLOT_vec2_normalize:
-        result = t.vec2_normalize(&r2, &a2), append(out, r2);
-        break;
-    case MATH_SLOT_vec2_catmull_rom:
-        result = t.vec2_catmull_rom(&r2, &a2, &b2, &c2, &d2, s), append(out, r2);
-        break;
-    case MATH_SLOT_vec2_barycentric:
-        result = t.vec2_barycentric(&r2, &a2, &b2, &c2, s, g), append(out, r2);
-        break;
-    case MATH_SLOT_vec3_hermite:
-        result = t.vec3_hermite(&r3, &a3, &b3, &c3, &d3, s), append(out, r3);
-        break;
-    case MATH_SLOT_vec3_catmull_rom:
-        result = t.vec3_catmull_rom(&r3, &a3, &b3, &c3, &d3, s), append(out, r3);
-        break;
-    case MATH_SLOT_vec3_barycentric:
-        result = t.vec3_barycentric(&r3, &a3, &b3, &c3, s, g), append(out, r3);
-        break;
-    case MATH_SLOT_vec4_hermite:
-        result = t.vec4_hermite(&r4, &a4, &b4, &c4, &d4, s), append(out, r4);
-        break;
-    case MATH_SLOT_vec4_catmull_rom:
-        result = t.vec4_catmull_rom(&r4, &a4, &b4, &c4, &d4, s), append(out, r4);
-        break;
-    case MATH_SLOT_vec4_barycentric:
-        result = t.vec4_barycentric(&r4, &a4, &b4, &c4, s, g), append(out, r4);
-        break;
-    case MATH_SLOT_quaternion_ln:
-        result = t.quaternion_ln(&rq, &q1), append(out, rq);
-        break;
+        QV_RUN(vec2_normalize, r2, &r2, &a2);
+        QV_RUN(vec2_catmull_rom, r2, &r2, &a2, &b2, &c2, &d2, s);
+        QV_RUN(vec2_barycentric, r2, &r2, &a2, &b2, &c2, s, g);
+        QV_RUN(vec3_hermite, r3, &r3, &a3, &b3, &c3, &d3, s);
+        QV_RUN(vec3_catmull_rom, r3, &r3, &a3, &b3, &c3, &d3, s);
+        QV_RUN(vec3_barycentric, r3, &r3, &a3, &b3, &c3, s, g);
+        QV_RUN(vec4_hermite, r4, &r4, &a4, &b4, &c4, &d4, s);
+        QV_RUN(vec4_catmull_rom, r4, &r4, &a4, &b4, &c4, &d4, s);
+        QV_RUN(vec4_barycentric, r4, &r4, &a4, &b4, &c4, s, g);
+        QV_RUN(quaternion_ln, rq, &rq, &q1);
     case MATH_SLOT_quaternion_exp: {
         Quaternion pure = {a3.x, a3.y, a3.z, 0.0f};
         result = t.quaternion_exp(&rq, &pure), append(out, rq);
         break;
     }
     }
+#undef QV_RUN
     out.push_back(result ? 1.0f : 0.0f);
     return out;
 }

@@ -6,7 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "math/math_table.h"
+#include <gtest/gtest.h>
+
+#include "math/math_reference.h"
 
 struct MathInputs {
     std::mt19937 rng;
@@ -50,6 +52,20 @@ inline Matrix4 identity_matrix() {
     for (int i = 0; i < 4; ++i)
         m.m[i][i] = 1.0f;
     return m;
+}
+
+// p through m, by the table's vec3_transform_coord.
+inline Vector3 point_through(const MathDispatchTable& t, const Matrix4& m, Vector3 p) {
+    Vector3 r;
+    t.vec3_transform_coord(&r, &p, &m);
+    return r;
+}
+
+// r is (x, y, z) exactly, component by component.
+inline void expect_point_eq(const Vector3& r, float x, float y, float z) {
+    EXPECT_EQ(r.x, x);
+    EXPECT_EQ(r.y, y);
+    EXPECT_EQ(r.z, z);
 }
 
 inline std::vector<float> floats_of(const void* p, size_t bytes) {

@@ -5,7 +5,8 @@
 #include <cpuid.h>
 #include <cstdint>
 
-inline int math_cpuid(uint32_t leaf, uint32_t regs[4]) {
+// 1 and EAX, EBX, ECX, EDX of leaf; 0 when the processor has no CPUID or not that leaf's range.
+inline int read_cpuid(uint32_t leaf, uint32_t regs[4]) {
     unsigned a, b, c, d;
     // Asking for the highest leaf of the leaf's own range (basic or extended) tests the ID flag;
     // a highest basic leaf of 0 says nothing about the extended leaves.
@@ -14,3 +15,14 @@ inline int math_cpuid(uint32_t leaf, uint32_t regs[4]) {
     regs[0] = a, regs[1] = b, regs[2] = c, regs[3] = d;
     return 1;
 }
+
+// The feature bits the module reads: in EDX of leaf 1, and in EDX of the extended leaf
+// 0x80000001.
+enum : uint32_t {
+    CPUID_EDX_MMX = 1u << 23,
+    CPUID_EDX_SSE = 1u << 25,
+    CPUID_EDX_SSE2 = 1u << 26,
+    CPUID_EXT_EDX_MMX_EXTENSIONS = 1u << 22,
+    CPUID_EXT_EDX_3DNOW_EXTENSIONS = 1u << 30,
+    CPUID_EXT_EDX_3DNOW = 1u << 31,
+};

@@ -1,14 +1,17 @@
 // The selection's rules over the platform facts: registry switches, version and feature queries,
 // CPUID probes, and the order in which the processor classes are tried.
-#include <cstring>
-
-#include "math/math_impl.h"
 #include "math/math_selection.h"
 
-namespace {
+#include <cstring>
 
-const uint32_t kRegDword = 4;
-const long kErrorSuccess = 0;
+#include "cpu/cpuid.h"
+#include "math/math_3dnow.h"
+#include "math/math_generic.h"
+#include "math/math_reference.h"
+#include "math/math_sse.h"
+#include "math/math_sse2.h"
+
+namespace {
 
 // The 9x platform before the build that knows the SSE state (4.10 build 1373).
 int is_early_release(const MathOsVersion* v) {
@@ -18,27 +21,6 @@ int is_early_release(const MathOsVersion* v) {
 }
 
 } // namespace
-
-void install_math_slots(MathDispatchTable* table, const MathClassSlot* slots, int count) {
-    auto* to = reinterpret_cast<void (**)()>(table);
-    const auto* reference = reinterpret_cast<void (*const*)()>(&math_reference_table);
-    for (int i = 0; i < count; ++i)
-        to[slots[i].slot] = slots[i].routine ? slots[i].routine : reference[slots[i].slot];
-}
-
-int read_registry_dword_with(const MathRegistryCalls* calls, const char* value_name,
-                             uint32_t* value) {
-    void* key = nullptr;
-    if (calls->open_key("Software\\Microsoft\\Direct3D", &key) != kErrorSuccess) return 0;
-    unsigned char data[4] = {0, 0, 0, 0};
-    uint32_t type = 0, size = sizeof data;
-    long status = calls->query_value(key, value_name, &type, data, &size);
-    calls->close_key(key);
-    // A short value leaves the rest of the zeroed buffer, never stale bytes.
-    if (status != kErrorSuccess || type != kRegDword) return 0;
-    std::memcpy(value, data, sizeof data);
-    return 1;
-}
 
 uint32_t cpuid_simd_flags(const MathPlatformProbe* probe) {
     uint32_t r[4];

@@ -1,6 +1,6 @@
-#include "math/float_state.h"
+#include "cpu/float_state.h"
 
-#include "math/math_cpuid.h"
+#include "cpu/cpuid.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ const uint16_t module_x87_control = 0x027F;
 
 int processor_has_sse() {
     uint32_t r[4];
-    return math_cpuid(1, r) && ((r[3] >> 25) & 1) != 0;
+    return read_cpuid(1, r) && (r[3] & CPUID_EDX_SSE) != 0;
 }
 
 } // namespace
