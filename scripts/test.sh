@@ -12,6 +12,8 @@ set -euo pipefail
 # Which path 32-bit Windows programs take here (native, or through qemu-user and which one).
 . "$root/scripts/qemu-user.sh"
 echo "test: $(qv_i386_path)"
+# The folders' dependencies point one way (a moment, before any build).
+python3 "$root/tests/layout/check_layout.py" "$root"
 . "$root/scripts/build.sh"
 qv_build windows
 qv_build native
