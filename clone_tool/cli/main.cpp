@@ -141,24 +141,7 @@ template <class T> size_t count_set(const T* values, size_t count) {
 // corner (0, 0 where the file gave none), the material names without their libraries.
 bool write_source(const Mesh& source, const std::string& path, std::string* error) {
     std::vector<std::array<float, 2>> corner_uvs;
-    if (!source.corner_uvs.empty()) {
-        corner_uvs.reserve(source.corner_uvs.size());
-        for (int32_t uv : source.corner_uvs)
-            corner_uvs.push_back(uv < 0 ? std::array<float, 2>{0, 0}
-                                        : source.uvs[static_cast<size_t>(uv)]);
-    }
-    ExchangeMesh arrays;
-    arrays.name = source.object_name;
-    arrays.xyz = source.vertices.empty() ? nullptr : source.vertices[0].data();
-    arrays.vertex_count = source.vertices.size();
-    arrays.corners = source.corners.data();
-    arrays.corner_count = source.corners.size();
-    arrays.face_ends = source.face_ends.data();
-    arrays.face_count = source.face_count();
-    arrays.corner_uvs = corner_uvs.empty() ? nullptr : corner_uvs[0].data();
-    arrays.face_materials = source.face_materials.empty() ? nullptr : source.face_materials.data();
-    arrays.materials.assign(source.materials.begin(), source.materials.end());
-    return write_exchange(path, arrays, error);
+    return write_exchange(path, exchange_of(source, &corner_uvs), error);
 }
 
 // Reads the command line. False when the run ends here, with *exit_code: 0 after the usage

@@ -91,6 +91,26 @@ bool is_exchange_file(const std::string& path) {
     return same;
 }
 
+ExchangeMesh exchange_of(const Mesh& mesh, std::vector<std::array<float, 2>>* corner_uvs) {
+    corner_uvs->clear();
+    corner_uvs->reserve(mesh.corner_uvs.size());
+    for (int32_t uv : mesh.corner_uvs)
+        corner_uvs->push_back(uv < 0 ? std::array<float, 2>{0, 0}
+                                     : mesh.uvs[static_cast<size_t>(uv)]);
+    ExchangeMesh arrays;
+    arrays.name = mesh.object_name;
+    arrays.xyz = mesh.vertices.empty() ? nullptr : mesh.vertices[0].data();
+    arrays.vertex_count = mesh.vertices.size();
+    arrays.corners = mesh.corners.data();
+    arrays.corner_count = mesh.corners.size();
+    arrays.face_ends = mesh.face_ends.data();
+    arrays.face_count = mesh.face_count();
+    arrays.corner_uvs = corner_uvs->empty() ? nullptr : (*corner_uvs)[0].data();
+    arrays.face_materials = mesh.face_materials.empty() ? nullptr : mesh.face_materials.data();
+    arrays.materials.assign(mesh.materials.begin(), mesh.materials.end());
+    return arrays;
+}
+
 bool write_exchange(const std::string& path, const ExchangeMesh& m, std::string* error) {
     std::string names;
     append_name(names, m.name);

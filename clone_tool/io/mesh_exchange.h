@@ -5,6 +5,7 @@
 // lie in the mapping.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "io/mapped_file.h"
+#include "io/mesh.h"
 
 // An object as plain arrays, pointing into memory that stays valid while it is used.
 struct ExchangeMesh {
@@ -26,6 +28,11 @@ struct ExchangeMesh {
     const int32_t* face_materials = nullptr; // per face an index into materials or -1, or null
     std::vector<std::string_view> materials; // names, as the bytes they were read as
 };
+
+// mesh's arrays as the document keeps them: a texture coordinate at every corner (0, 0 where the
+// file gave none), kept in *corner_uvs, and the material names without their libraries. The
+// result points into mesh and *corner_uvs.
+ExchangeMesh exchange_of(const Mesh& mesh, std::vector<std::array<float, 2>>* corner_uvs);
 
 // Whether the file starts as an exchange file does (so that a runner can take either kind).
 bool is_exchange_file(const std::string& path);

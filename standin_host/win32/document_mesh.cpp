@@ -7,44 +7,62 @@
 
 #include "win32/standin_host.h"
 
-int32_t add_mesh_object(HostDocument document, const Mesh& mesh) {
-    // The host keeps a texture coordinate for every corner and names its materials.
-    std::vector<float> uvs;
-    if (!mesh.corner_uvs.empty())
-        for (int32_t uv : mesh.corner_uvs) {
-            const std::array<float, 2> t = uv < 0 ? std::array<float, 2>{0, 0} : mesh.uvs[uv];
-            uvs.insert(uvs.end(), t.begin(), t.end());
-        }
+int32_t add_arrays_object(HostDocument document, const ExchangeMesh& arrays) {
+    // The host takes names as terminated strings.
+    const std::string name(arrays.name);
+    const std::vector<std::string> materials(arrays.materials.begin(), arrays.materials.end());
     std::vector<const char*> names;
-    for (const std::string& name : mesh.materials)
-        names.push_back(name.c_str());
-    const StandinMesh arrays{mesh.object_name.c_str(),
-                             mesh.vertices.empty() ? nullptr : mesh.vertices[0].data(),
-                             static_cast<int32_t>(mesh.vertices.size()),
-                             mesh.corners.data(),
-                             mesh.face_ends.data(),
-                             static_cast<int32_t>(mesh.face_count()),
-                             uvs.empty() ? nullptr : uvs.data(),
-                             mesh.face_materials.empty() ? nullptr : mesh.face_materials.data(),
-                             names.data(),
-                             static_cast<int32_t>(names.size())};
-    return standin_add_object(document, &arrays);
+    for (const std::string& material : materials)
+        names.push_back(material.c_str());
+    const StandinMesh mesh{name.c_str(),
+                           arrays.xyz,
+                           static_cast<int32_t>(arrays.vertex_count),
+                           arrays.corners,
+                           arrays.face_ends,
+                           static_cast<int32_t>(arrays.face_count),
+                           arrays.corner_uvs,
+                           arrays.face_materials,
+                           names.data(),
+                           static_cast<int32_t>(names.size())};
+    return standin_add_object(document, &mesh);
+}
+
+int32_t add_mesh_object(HostDocument document, const Mesh& mesh) {
+    std::vector<std::array<float, 2>> corner_uvs;
+    return add_arrays_object(document, exchange_of(mesh, &corner_uvs));
+}
+
+bool object_arrays(HostDocument document, int32_t index, ExchangeMesh* arrays) {
+    StandinMesh mesh;
+    if (!standin_get_object(document, index, &mesh)) return false;
+    *arrays = ExchangeMesh();
+    arrays->name = mesh.name;
+    arrays->xyz = mesh.xyz;
+    arrays->vertex_count = static_cast<size_t>(mesh.vertex_count);
+    arrays->corners = mesh.corners;
+    arrays->face_ends = mesh.face_ends;
+    arrays->face_count = static_cast<size_t>(mesh.face_count);
+    arrays->corner_count =
+        mesh.face_count ? static_cast<size_t>(mesh.face_ends[mesh.face_count - 1]) : 0;
+    arrays->corner_uvs = mesh.corner_uvs;
+    arrays->face_materials = mesh.face_materials;
+    arrays->materials.assign(mesh.material_names, mesh.material_names + mesh.material_count);
+    return true;
 }
 
 bool object_mesh(HostDocument document, int32_t index, Mesh* mesh) {
-    StandinMesh arrays;
-    if (!standin_get_object(document, index, &arrays)) return false;
+    ExchangeMesh arrays;
+    if (!object_arrays(document, index, &arrays)) return false;
     *mesh = Mesh();
     mesh->object_name = arrays.name;
-    mesh->vertices.resize(static_cast<size_t>(arrays.vertex_count));
+    mesh->vertices.resize(arrays.vertex_count);
     if (arrays.vertex_count)
         std::memcpy(mesh->vertices.data(), arrays.xyz, mesh->vertices.size() * sizeof(float) * 3);
-    const int32_t corners = arrays.face_count ? arrays.face_ends[arrays.face_count - 1] : 0;
-    mesh->corners.assign(arrays.corners, arrays.corners + corners);
+    mesh->corners.assign(arrays.corners, arrays.corners + arrays.corner_count);
     mesh->face_ends.assign(arrays.face_ends, arrays.face_ends + arrays.face_count);
     if (arrays.corner_uvs) {
         std::unordered_map<uint64_t, int32_t> seen;
-        for (int32_t c = 0; c < corners; ++c) {
+        for (size_t c = 0; c < arrays.corner_count; ++c) {
             const std::array<float, 2> t{arrays.corner_uvs[2 * c], arrays.corner_uvs[2 * c + 1]};
             uint64_t key;
             std::memcpy(&key, t.data(), sizeof key);
@@ -56,6 +74,6 @@ bool object_mesh(HostDocument document, int32_t index, Mesh* mesh) {
     if (arrays.face_materials)
         mesh->face_materials.assign(arrays.face_materials,
                                     arrays.face_materials + arrays.face_count);
-    mesh->materials.assign(arrays.material_names, arrays.material_names + arrays.material_count);
+    mesh->materials.assign(arrays.materials.begin(), arrays.materials.end());
     return true;
 }

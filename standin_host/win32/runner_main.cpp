@@ -54,48 +54,20 @@ bool register_common_controls() {
 // mapping goes when the document holds its own copy.
 int32_t add_mapped_object(HostDocument document, const std::string& path) {
     MappedFile file;
-    ExchangeMesh mesh;
+    ExchangeMesh arrays;
     std::string error;
-    if (!open_exchange(path, &file, &mesh, false, &error)) {
-        std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
-        return -1;
-    }
-    const std::string name(mesh.name);
-    std::vector<std::string> materials(mesh.materials.begin(), mesh.materials.end());
-    std::vector<const char*> names;
-    for (const std::string& material : materials)
-        names.push_back(material.c_str());
-    const StandinMesh arrays{name.c_str(),
-                             mesh.xyz,
-                             static_cast<int32_t>(mesh.vertex_count),
-                             mesh.corners,
-                             mesh.face_ends,
-                             static_cast<int32_t>(mesh.face_count),
-                             mesh.corner_uvs,
-                             mesh.face_materials,
-                             names.data(),
-                             static_cast<int32_t>(names.size())};
-    return standin_add_object(document, &arrays);
+    if (open_exchange(path, &file, &arrays, false, &error))
+        return add_arrays_object(document, arrays);
+    std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
+    return -1;
 }
 
 // Writes the document's object at index into an exchange file, each array copied whole.
 bool write_mapped_object(HostDocument document, int32_t index, const std::string& path) {
-    StandinMesh arrays;
-    if (!standin_get_object(document, index, &arrays)) return false;
-    ExchangeMesh mesh;
-    mesh.name = arrays.name;
-    mesh.xyz = arrays.xyz;
-    mesh.vertex_count = static_cast<size_t>(arrays.vertex_count);
-    mesh.corners = arrays.corners;
-    mesh.face_ends = arrays.face_ends;
-    mesh.face_count = static_cast<size_t>(arrays.face_count);
-    mesh.corner_count =
-        arrays.face_count ? static_cast<size_t>(arrays.face_ends[arrays.face_count - 1]) : 0;
-    mesh.corner_uvs = arrays.corner_uvs;
-    mesh.face_materials = arrays.face_materials;
-    mesh.materials.assign(arrays.material_names, arrays.material_names + arrays.material_count);
+    ExchangeMesh arrays;
     std::string error;
-    if (write_exchange(path, mesh, &error)) return true;
+    if (!object_arrays(document, index, &arrays)) return false;
+    if (write_exchange(path, arrays, &error)) return true;
     std::fprintf(stderr, "standin_runner: %s\n", error.c_str());
     return false;
 }
